@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "GroupNameField.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <array>
+
+class GbkCodec;
+
+// The eleven group names being designed, numbered 1 to 11 in field order, which is also
+// the order of the lines on the clipboard. The single source of the names' texts.
+class GroupNameSet : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int Count = 11;
+
+    explicit GroupNameSet(const GbkCodec &gbk, QObject *parent = nullptr);
+
+    const GbkCodec &gbk() const { return m_gbk; }
+
+    // n runs from 1 to Count.
+    QString name(int n) const;
+
+    // The names 1 to Count, in order.
+    QStringList names() const;
+
+    // Applies an editor's proposed text for name n through the edit rule (see
+    // GroupNameField::applyProposal) and keeps the outcome.
+    NameEdit propose(int n, const QString &proposed, int cursor);
+
+    // Replaces [from, to) of name n through the edit rule.
+    NameEdit edit(int n, int from, int to, QStringView inserted);
+
+    // Empties names 1 to Count, in that order, without asking.
+    void ClearPattern();
+
+Q_SIGNALS:
+    void nameChanged(int n, const QString &text);
+
+private:
+    GroupNameField &field(int n);
+    const GroupNameField &field(int n) const;
+    NameEdit announce(int n, const NameEdit &result);
+
+    const GbkCodec &m_gbk;
+    std::array<GroupNameField, Count> m_fields;
+};

@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Shell.h"
+
+// Opens addresses through the desktop's own launcher (xdg-open on Linux).
+class DesktopShell final : public Shell
+{
+public:
+    void open(const QUrl &url) override;
+};

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Measures text in GBK, code page 936, the encoding group names are exchanged in.
+class GbkCodec
+{
+public:
+    virtual ~GbkCodec() = default;
+
+    // Bytes the code point takes in GBK: 1 or 2, or 0 when it has no GBK form.
+    virtual int byteLength(char32_t codePoint) const = 0;
+};

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+#include "SystemGbkCodec.h"
+
+#include <QTest>
+
+#include <cerrno>
+#include <iconv.h>
+
+// The codec's lengths against glibc's own code-page 936 table, an independent source.
+class TestSystemGbkCodec : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void knownCharacters_data();
+    void knownCharacters();
+    void everyBmpCodePointAgreesWithIconv();
+};
+
+void TestSystemGbkCodec::knownCharacters_data()
+{
+    QTest::addColumn<uint>("codePoint");
+    QTest::addColumn<int>("bytes");
+
+    QTest::newRow("ascii letter") << uint('A') << 1;
+    QTest::newRow("chinese") << uint(u'中') << 2;
+    QTest::newRow("euro sign") << 0x20ACu << 1;
+    QTest::newRow("black star") << 0x2605u << 2;
+    QTest::newRow("e acute") << 0x00E9u << 2;
+    QTest::newRow("white heart suit") << 0x2661u << 0;
+    QTest::newRow("n tilde") << 0x00F1u << 0;
+    QTest::newRow("registered sign") << 0x00AEu << 0;
+    QTest::newRow("high surrogate") << 0xD800u << 0;
+    QTest::newRow("emoji") << 0x1F600u << 0;
+    QTest::newRow("beyond unicode") << 0x110000u << 0;
+    QTest::newRow("user-defined area") << 0xE000u << 0;
+    QTest::newRow("private use, single byte in ICU") << 0xF8F5u << 0;
+}
+
+void TestSystemGbkCodec::knownCharacters()
+{
+    QFETCH(uint, codePoint);
+    QFETCH(int, bytes);
+    const SystemGbkCodec codec;
+    QCOMPARE(codec.byteLength(codePoint), bytes);
+}
+
+void TestSystemGbkCodec::everyBmpCodePointAgreesWithIconv()
+{
+    iconv_t cd = iconv_open("CP936", "UTF-32LE");
+    QVERIFY2(cd != iconv_t(-1), "glibc has no CP936 converter");
+    const SystemGbkCodec codec;
+    QStringList mismatches;
+    int withForm = 0;
+    for (char32_t cp = 0; cp < 0x10000; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        char in[4] = {char(cp & 0xFF), char((cp >> 8) & 0xFF), 0, 0};
+        char out[8];
+        char *inp = in;
+        char *outp = out;
+        size_t inLeft = sizeof in;
+        size_t outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const bool ok = iconv(cd, &inp, &inLeft, &outp, &outLeft) != size_t(-1);
+        const int expected = ok ? int(outp - out) : 0;
+        withForm += expected > 0;
+        const int actual = codec.byteLength(cp);
+        if (actual != expected && mismatches.size() < 20)
+            mismatches.append(QStringLiteral("U+%1: %2 vs iconv %3")
+                                  .arg(uint(cp), 4, 16, QLatin1Char('0'))
+                                  .arg(actual)
+                                  .arg(expected));
+    }
+    iconv_close(cd);
+    QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1Char('\n'))));
+    QVERIFY(withForm > 20000);
+}
+
+QTEST_GUILESS_MAIN(TestSystemGbkCodec)
+#include "tst_systemgbkcodec.moc"
