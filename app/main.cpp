@@ -1,8 +1,21 @@
 // SPDX-License-Identifier: MIT
-#include <QTextStream>
+#include "DesktopShell.h"
+#include "Form1.h"
+#include "SystemClipboard.h"
+#include "SystemGbkCodec.h"
 
-int main()
+#include <QApplication>
+
+int main(int argc, char *argv[])
 {
-    QTextStream(stderr) << "group-pattern-designer: the designer window is not built yet.\n";
-    return 0;
+    // The command line is not the tool's to read: Qt sees the program name alone.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
+
+    const SystemGbkCodec gbk;
+    SystemClipboard clipboard;
+    DesktopShell shell;
+    Form1 window(gbk, clipboard, shell);
+    window.show();
+    return app.exec();
 }
