@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     const SystemGbkCodec gbk;
     SystemClipboard clipboard;
     DesktopShell shell;
-    Form1 window(gbk, clipboard, shell);
+    Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
     window.show();
     return app.exec();
 }

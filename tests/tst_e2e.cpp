@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <X11/Xatom.h>
@@ -92,10 +93,12 @@ public:
         }
     }
 
-    bool start(const QStringList &args = {})
+    bool start(const QStringList &args = {}, const QString &program = QStringLiteral(GPD_PROGRAM),
+               const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(GPD_PROGRAM), args);
+        m_process.setProcessEnvironment(env);
+        m_process.start(program, args);
         if (!m_process.waitForStarted())
             return false;
         const Result found = xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
@@ -151,6 +154,17 @@ private:
     QByteArray m_window;
 };
 
+QByteArray windowProperty(const QString &window, const QString &name)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s); // so that xprop prints text, not escapes
+    process.setProcessEnvironment(env);
+    process.start(u"xprop"_s, {u"-id"_s, window, name});
+    process.waitForFinished();
+    return process.readAllStandardOutput();
+}
+
 QByteArray clipboardUtf8()
 {
     return run(u"xclip"_s,
@@ -174,6 +188,16 @@ private Q_SLOTS:
     void typeCopyAndClear();
     void twoCopiesShareNothing();
     void closesWhenTheWindowManagerAsks();
+    void frameClosedAndLinkUnderlined();
+    void captionAndIcon_data();
+    void captionAndIcon();
+    void stripAsksTheDesktopOnce();
+    void brokenBrowserChangesNothing_data();
+    void brokenBrowserChangesNothing();
+
+private:
+    QString stubDirectory(int exitCode);
+    QTemporaryDir m_temp;
 };
 
 void TestEndToEnd::initTestCase()
@@ -282,6 +306,158 @@ void TestEndToEnd::closesWhenTheWindowManagerAsks()
     QVERIFY(tool.process().waitForFinished(5000));
     QCOMPARE(tool.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.process().exitCode(), 0);
+}
+
+void TestEndToEnd::frameClosedAndLinkUnderlined()
+{
+    Tool tool;
+    QVERIFY(tool.start());
+    const QImage before = tool.screenshot();
+    QCOMPARE(before.size(), QSize(508, 384));
+
+    // The right column and the bottom band read as one light-blue bar, no grey seam.
+    for (int y = 0; y < 384; ++y)
+        for (int x = 506; x < 508; ++x)
+            QVERIFY2(before.pixel(x, y) == FrameBlue, qPrintable(u"%1,%2"_s.arg(x).arg(y)));
+    for (int x = 0; x < 508; ++x)
+        for (const int y : {351, 354, 357, 376, 380, 383})
+            QVERIFY2(before.pixel(x, y) == FrameBlue, qPrintable(u"%1,%2"_s.arg(x).arg(y)));
+    for (int y = 351; y < 384; ++y)
+        for (int x = 0; x < 12; ++x)
+            QVERIFY2(before.pixel(x, y) == FrameBlue, qPrintable(u"%1,%2"_s.arg(x).arg(y)));
+
+    // The underline runs from x 378 to 498 at y 375, under the last words of the strip:
+    // those start after the widest gap in the text and end by the line's end.
+    for (int x = 378; x <= 498; ++x)
+        QCOMPARE(before.pixel(x, 375), qRgb(0, 0, 0));
+    QCOMPARE(before.pixel(376, 375), FrameBlue);
+    QCOMPARE(before.pixel(500, 375), FrameBlue);
+    QList<int> inkColumns;
+    for (int x = 12; x < 506; ++x)
+        for (int y = 358; y < 375; ++y)
+            if (isDark(before.pixel(x, y))) {
+                inkColumns.append(x);
+                break;
+            }
+    QVERIFY(inkColumns.size() > 100);
+    int widestGap = 0, linkStart = 0;
+    for (int i = 1; i < inkColumns.size(); ++i)
+        if (inkColumns[i] - inkColumns[i - 1] > widestGap)
+            widestGap = inkColumns[i] - inkColumns[i - 1], linkStart = inkColumns[i];
+    QVERIFY2(std::abs(linkStart - 378) <= 4, qPrintable(QString::number(linkStart)));
+    QVERIFY2(inkColumns.last() <= 500 && inkColumns.last() >= 488,
+             qPrintable(QString::number(inkColumns.last())));
+
+    // The count label keeps its text through a clear and an edit.
+    const QRect countLabel(212, 90, 68, 15);
+    tool.click(ClearButton);
+    tool.clickField(1);
+    tool.type(u"[99/99]"_s);
+    const QImage after = tool.screenshot();
+    QCOMPARE(after.copy(countLabel), before.copy(countLabel));
+    QVERIFY(after.copy(QRect(158, 110, 60, 23)) != before.copy(QRect(158, 110, 60, 23)));
+    QVERIFY(before.save(QDir::temp().filePath(u"group-pattern-designer.png"_s)));
+}
+
+void TestEndToEnd::captionAndIcon_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("host");
+    QTest::newRow("configured host")
+        << QStringLiteral(GPD_PROGRAM) << QStringLiteral(GPD_PATTERN_HOST);
+    QTest::newRow("another host") << QStringLiteral(GPD_OTHER_HOST_PROGRAM)
+                                  << u"patterns.example.org"_s;
+}
+
+void TestEndToEnd::captionAndIcon()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, host);
+    Tool tool;
+    QVERIFY(tool.start({}, program));
+    const QByteArray name = windowProperty(tool.window(), u"_NET_WM_NAME"_s);
+    QVERIFY2(name.contains((u"\"分组图案设计器  BY "_s + host.toUpper() + u"\""_s).toUtf8()),
+             name.constData());
+    const QByteArray icon = windowProperty(tool.window(), u"_NET_WM_ICON"_s);
+    QVERIFY2(icon.contains("Icon (32 x 32)"), icon.left(200).constData());
+}
+
+QString TestEndToEnd::stubDirectory(int exitCode)
+{
+    // Stand-ins for the desktop's launchers that record what they are asked.
+    const QString dir = m_temp.filePath(u"stubs-%1"_s.arg(exitCode));
+    QDir().mkpath(dir);
+    for (const QString &name : {u"xdg-open"_s, u"browser"_s}) {
+        QFile stub(dir + u'/' + name);
+        if (!stub.open(QIODevice::WriteOnly))
+            return {};
+        stub.write(u"#!/bin/sh\nprintf '%s %s\\n' \"${0##*/}\" \"$*\" >> \"%1\"\nexit %2\n"_s
+                       .arg(m_temp.filePath(u"requests.log"_s))
+                       .arg(exitCode)
+                       .toUtf8());
+        stub.setPermissions(stub.permissions() | QFile::ExeOwner);
+    }
+    return dir;
+}
+
+void TestEndToEnd::stripAsksTheDesktopOnce()
+{
+    QVERIFY(m_temp.isValid());
+    const QString stubs = stubDirectory(0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"PATH"_s, stubs + u':' + env.value(u"PATH"_s));
+    env.insert(u"BROWSER"_s, stubs + u"/browser"_s);
+    Tool tool;
+    QVERIFY(tool.start({}, QStringLiteral(GPD_OTHER_HOST_PROGRAM), env));
+
+    QFile log(m_temp.filePath(u"requests.log"_s));
+    const auto requests = [&log] {
+        if (!log.open(QIODevice::ReadOnly))
+            return QByteArrayList();
+        const QByteArrayList lines = log.readAll().split('\n');
+        log.close();
+        return lines.mid(0, lines.size() - 1);
+    };
+    const QByteArray expected = "xdg-open http://patterns.example.org/fenzu/";
+    int asked = 0;
+    for (const QPoint at : {QPoint(20, 366), QPoint(430, 366), QPoint(430, 375)}) {
+        tool.click(at);
+        ++asked;
+        QTRY_COMPARE(requests(), QByteArrayList(asked, expected));
+    }
+    tool.click(QPoint(200, 366), 2);
+    ++asked;
+    QTRY_COMPARE(requests(), QByteArrayList(asked, expected));
+    QTest::qWait(500);
+    QCOMPARE(requests().size(), asked);
+}
+
+void TestEndToEnd::brokenBrowserChangesNothing_data()
+{
+    QTest::addColumn<bool>("launcherFails"); // else there is no launcher at all
+    QTest::newRow("launcher fails") << true;
+    QTest::newRow("no launcher") << false;
+}
+
+void TestEndToEnd::brokenBrowserChangesNothing()
+{
+    QFETCH(bool, launcherFails);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"BROWSER"_s);
+    env.insert(u"PATH"_s, launcherFails ? stubDirectory(1) : m_temp.filePath(u"empty"_s));
+    Tool tool;
+    QVERIFY(tool.start({}, QStringLiteral(GPD_OTHER_HOST_PROGRAM), env));
+    const QImage before = tool.screenshot();
+    tool.click(QPoint(200, 366));
+    QTest::qWait(500);
+    QCOMPARE(tool.process().state(), QProcess::Running);
+    QCOMPARE(run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s,
+                                QString::number(tool.process().processId())})
+                 .out.trimmed(),
+             tool.window().toLatin1());
+    QCOMPARE(tool.screenshot(), before);
+    tool.click(CopyButton);
+    QCOMPARE(clipboardUtf8(), joined(QStringList(11, Placeholder)));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -18,6 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString Placeholder = u"好友分组名称"_s;
+const QString Host = u"patterns.example.org"_s;
 
 enum class Start
 {
@@ -58,6 +60,9 @@ private Q_SLOTS:
     void doubleClickRunsOnce_data();
     void doubleClickRunsOnce();
     void copyFailureKeepsNamesAndWindow();
+    void captionNamesTheHost();
+    void stripOpensThePatternPage_data();
+    void stripOpensThePatternPage();
 
 private:
     QLineEdit *field(int n) const
@@ -86,7 +91,8 @@ private:
 void TestForm1::init()
 {
     m_clipboard = RecordingClipboard();
-    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell);
+    m_shell = RecordingShell();
+    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, Host);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -222,6 +228,7 @@ void TestForm1::clearThenCopy()
     QTest::mouseClick(button(u"Image2"_s), Qt::LeftButton);
     QCOMPARE(m_clipboard.m_text, u"\r\n"_s.repeated(10));
     QCOMPARE(m_clipboard.m_calls, (QStringList{u"clear"_s, u"setText"_s}));
+    QCOMPARE(m_window->findChild<QLabel *>(u"Label1"_s)->text(), u"[12/30]"_s);
 }
 
 void TestForm1::doubleClickRunsOnce_data()
@@ -268,6 +275,43 @@ void TestForm1::copyFailureKeepsNamesAndWindow()
     m_clipboard.m_failClear = false;
     QTest::mouseClick(button(u"Image2"_s), Qt::LeftButton);
     QCOMPARE(m_clipboard.m_text.split(u"\r\n"_s), designed);
+}
+
+void TestForm1::captionNamesTheHost()
+{
+    QCOMPARE(m_window->windowTitle(), u"分组图案设计器  BY PATTERNS.EXAMPLE.ORG"_s);
+}
+
+void TestForm1::stripOpensThePatternPage_data()
+{
+    QTest::addColumn<QPoint>("at"); // in the window
+    QTest::addColumn<bool>("doubleClick");
+    QTest::addColumn<int>("requests");
+
+    QTest::newRow("first words") << QPoint(20, 366) << false << 1;
+    QTest::newRow("link words") << QPoint(430, 366) << false << 1;
+    QTest::newRow("on the underline") << QPoint(430, 375) << false << 1;
+    QTest::newRow("double click") << QPoint(200, 366) << true << 1;
+    QTest::newRow("bottom strip beside it") << QPoint(6, 366) << false << 0;
+    QTest::newRow("count label") << QPoint(230, 96) << false << 0;
+}
+
+void TestForm1::stripOpensThePatternPage()
+{
+    QFETCH(QPoint, at);
+    QFETCH(bool, doubleClick);
+    QFETCH(int, requests);
+
+    QWidget *target = m_window->childAt(at);
+    QVERIFY(target);
+    const QPoint local = target->mapFrom(m_window.get(), at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, local);
+    if (doubleClick) {
+        QTest::mouseDClick(target, Qt::LeftButton, {}, local);
+        QTest::mouseRelease(target, Qt::LeftButton, {}, local);
+    }
+    QCOMPARE(m_shell.m_opened,
+             QList<QUrl>(requests, QUrl(u"http://patterns.example.org/fenzu/"_s)));
 }
 
 QTEST_MAIN(TestForm1)

@@ -4,6 +4,7 @@
 #include "Clipboard.h"
 #include "CopyPattern.h"
 #include "GroupNameValidator.h"
+#include "Shell.h"
 #include "ui_Form1.h"
 
 #include <QMessageBox>
@@ -14,12 +15,14 @@ static void initResources()
     Q_INIT_RESOURCE(assets);
 }
 
-Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, QWidget *parent)
+Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QString &patternHost,
+             QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_names(gbk), m_clipboard(clipboard),
-      m_shell(shell)
+      m_shell(shell), m_patternPage(QStringLiteral("http://%1/fenzu/").arg(patternHost))
 {
     initResources();
     m_ui->setupUi(this);
+    setWindowTitle(windowTitle() + QStringLiteral("  BY ") + patternHost.toUpper());
     // Minimize and close boxes, no maximize box: the window has one size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -44,6 +47,15 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, QWidget *p
 
     connect(m_ui->Image1, &PictureButton::clicked, &m_names, &GroupNameSet::ClearPattern);
     connect(m_ui->Image2, &PictureButton::clicked, this, &Form1::copyPattern);
+
+    // The underline is drawn over the strip's words; clicks on it belong to the strip.
+    m_ui->Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(m_ui->Label2, &LinkLabel::clicked, this, &Form1::OpenPatternPage);
+}
+
+void Form1::OpenPatternPage()
+{
+    m_shell.open(m_patternPage);
 }
 
 Form1::~Form1() = default;

@@ -3,6 +3,7 @@
 
 #include "GroupNameSet.h"
 
+#include <QUrl>
 #include <QWidget>
 
 #include <array>
@@ -25,10 +26,15 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, QWidget *parent = nullptr);
+    // patternHost: the publisher's web host, whose /fenzu/ page holds ready-made patterns.
+    Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QString &patternHost,
+          QWidget *parent = nullptr);
     ~Form1() override;
 
     const GroupNameSet &names() const { return m_names; }
+
+    // Asks the desktop to open the pattern page; what the desktop answers is its own affair.
+    void OpenPatternPage();
 
 private:
     void copyPattern();
@@ -38,5 +44,6 @@ private:
     GroupNameSet m_names;
     Clipboard &m_clipboard;
     Shell &m_shell;
+    const QUrl m_patternPage;
     std::array<QLineEdit *, GroupNameSet::Count> m_fields{};
 };
