@@ -1,181 +1,19 @@
 // SPDX-License-Identifier: MIT
-// The real program under a real X server, driven as a user would: xdotool for the mouse
-// and keyboard, xclip to read the clipboard from another program, import for screenshots.
+// The real program under a real X server, driven as a user would.
+#include "DesktopDriver.h"
+
 #include <QDir>
-#include <QImage>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-
 using namespace Qt::StringLiterals;
 
+using namespace desktop;
+
 namespace {
-const QString Placeholder = u"好友分组名称"_s;
-const QRgb FrameBlue = qRgb(141, 184, 255);
-const QRgb PanelLine = qRgb(62, 94, 146);
-
-struct FieldRect
-{
-    int x, y, w, h;
-};
-// Where each name field must lie, in client pixels.
-const FieldRect Fields[11] = {{158, 110, 192, 23}, {158, 130, 192, 23}, {158, 152, 174, 21},
-                              {158, 174, 174, 21}, {158, 197, 174, 21}, {158, 218, 174, 21},
-                              {158, 240, 174, 21}, {158, 262, 174, 21}, {158, 284, 174, 21},
-                              {158, 306, 174, 21}, {158, 328, 174, 21}};
-const QPoint ClearButton(387 + 45, 177 + 17);
-const QPoint CopyButton(387 + 45, 229 + 17);
-
-// The y of the point of row r's triangle (r = 1 for the fixed first row).
-int rowPoint(int r)
-{
-    return 94 + 22 * (r - 1);
-}
-
-struct Result
-{
-    int exitCode = -1;
-    QByteArray out;
-};
-
-Result run(const QString &program, const QStringList &args, int timeoutMs = 10000)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput()};
-}
-
-Result xdotool(const QStringList &args)
-{
-    return run(u"xdotool"_s, args);
-}
-
-bool isDark(QRgb c)
-{
-    return qRed(c) + qGreen(c) + qBlue(c) < 3 * 128;
-}
-
-// Asks the window to close as a window manager does when its close box is clicked.
-void sendDeleteWindow(unsigned long window)
-{
-    Display *display = XOpenDisplay(nullptr);
-    QVERIFY(display);
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XCloseDisplay(display);
-}
-
-// One running copy of the tool and its top-level window.
-class Tool
-{
-public:
-    ~Tool()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-
-    bool start(const QStringList &args = {}, const QString &program = QStringLiteral(GPD_PROGRAM),
-               const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.setProcessEnvironment(env);
-        m_process.start(program, args);
-        if (!m_process.waitForStarted())
-            return false;
-        const Result found = xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
-                                      QString::number(m_process.processId())});
-        m_window = found.out.split('\n').value(0).trimmed();
-        if (m_window.isEmpty())
-            return false;
-        // No window manager places windows here: keep copies apart.
-        static int placed = 0;
-        xdotool({u"windowmove"_s, window(), QString::number(40 + 560 * (placed++ % 2)), u"40"_s});
-        QTest::qWait(200);
-        return true;
-    }
-
-    QString window() const { return QString::fromLatin1(m_window); }
-    unsigned long windowId() const { return m_window.toULong(); }
-    QProcess &process() { return m_process; }
-
-    void click(QPoint p, int repeat = 1)
-    {
-        xdotool({u"mousemove"_s, u"--window"_s, window(), QString::number(p.x()),
-                 QString::number(p.y()), u"click"_s, u"--repeat"_s, QString::number(repeat),
-                 u"--delay"_s, u"80"_s, u"1"_s});
-        QTest::qWait(150);
-    }
-
-    void clickField(int n)
-    {
-        const FieldRect &f = Fields[n - 1];
-        click(QPoint(f.x + f.w - 10, f.y + f.h / 2));
-    }
-
-    void keys(const QString &keys)
-    {
-        xdotool({u"key"_s, u"--clearmodifiers"_s, keys});
-        QTest::qWait(100);
-    }
-
-    void type(const QString &text)
-    {
-        xdotool({u"type"_s, u"--delay"_s, u"30"_s, text});
-        QTest::qWait(200);
-    }
-
-    QImage screenshot() const
-    {
-        const Result shot = run(u"import"_s, {u"-window"_s, window(), u"png:-"_s});
-        return QImage::fromData(shot.out, "PNG");
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_window;
-};
-
-QByteArray windowProperty(const QString &window, const QString &name)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s); // so that xprop prints text, not escapes
-    process.setProcessEnvironment(env);
-    process.start(u"xprop"_s, {u"-id"_s, window, name});
-    process.waitForFinished();
-    return process.readAllStandardOutput();
-}
-
-QByteArray clipboardUtf8()
-{
-    return run(u"xclip"_s,
-               {u"-o"_s, u"-selection"_s, u"clipboard"_s, u"-target"_s, u"UTF8_STRING"_s})
-        .out;
-}
-
-QByteArray joined(const QStringList &names)
-{
-    return names.join(u"\r\n"_s).toUtf8();
-}
+const QString Program = QStringLiteral(GPD_PROGRAM);
+const QString OtherHostProgram = QStringLiteral(GPD_OTHER_HOST_PROGRAM);
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -210,7 +48,7 @@ void TestEndToEnd::initTestCase()
 void TestEndToEnd::windowIsFixedAndDrawnAsDesigned()
 {
     Tool tool;
-    QVERIFY(tool.start({u"--ignored"_s, u"-reverse"_s}));
+    QVERIFY(tool.start(Program, {u"--ignored"_s, u"-reverse"_s}));
 
     const QByteArray info = run(u"xwininfo"_s, {u"-id"_s, tool.window()}).out;
     QVERIFY2(info.contains("Width: 508\n") && info.contains("Height: 384\n"), info.constData());
@@ -258,7 +96,7 @@ void TestEndToEnd::windowIsFixedAndDrawnAsDesigned()
 void TestEndToEnd::typeCopyAndClear()
 {
     Tool tool;
-    QVERIFY(tool.start());
+    QVERIFY(tool.start(Program));
 
     QStringList names(11, Placeholder);
     tool.clickField(4);
@@ -285,8 +123,8 @@ void TestEndToEnd::typeCopyAndClear()
 void TestEndToEnd::twoCopiesShareNothing()
 {
     Tool first, second;
-    QVERIFY(first.start());
-    QVERIFY(second.start());
+    QVERIFY(first.start(Program));
+    QVERIFY(second.start(Program));
     QVERIFY(first.window() != second.window());
 
     first.click(ClearButton);
@@ -299,10 +137,10 @@ void TestEndToEnd::twoCopiesShareNothing()
 void TestEndToEnd::closesWhenTheWindowManagerAsks()
 {
     Tool tool;
-    QVERIFY(tool.start());
+    QVERIFY(tool.start(Program));
     tool.clickField(2);
     tool.type(u"abc"_s);
-    sendDeleteWindow(tool.windowId());
+    QVERIFY(sendDeleteWindow(tool.windowId()));
     QVERIFY(tool.process().waitForFinished(5000));
     QCOMPARE(tool.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.process().exitCode(), 0);
@@ -311,7 +149,7 @@ void TestEndToEnd::closesWhenTheWindowManagerAsks()
 void TestEndToEnd::frameClosedAndLinkUnderlined()
 {
     Tool tool;
-    QVERIFY(tool.start());
+    QVERIFY(tool.start(Program));
     const QImage before = tool.screenshot();
     QCOMPARE(before.size(), QSize(508, 384));
 
@@ -374,7 +212,7 @@ void TestEndToEnd::captionAndIcon()
     QFETCH(QString, program);
     QFETCH(QString, host);
     Tool tool;
-    QVERIFY(tool.start({}, program));
+    QVERIFY(tool.start(program));
     const QByteArray name = windowProperty(tool.window(), u"_NET_WM_NAME"_s);
     QVERIFY2(name.contains((u"\"分组图案设计器  BY "_s + host.toUpper() + u"\""_s).toUtf8()),
              name.constData());
@@ -408,7 +246,7 @@ void TestEndToEnd::stripAsksTheDesktopOnce()
     env.insert(u"PATH"_s, stubs + u':' + env.value(u"PATH"_s));
     env.insert(u"BROWSER"_s, stubs + u"/browser"_s);
     Tool tool;
-    QVERIFY(tool.start({}, QStringLiteral(GPD_OTHER_HOST_PROGRAM), env));
+    QVERIFY(tool.start(OtherHostProgram, {}, env));
 
     QFile log(m_temp.filePath(u"requests.log"_s));
     const auto requests = [&log] {
@@ -446,7 +284,7 @@ void TestEndToEnd::brokenBrowserChangesNothing()
     env.remove(u"BROWSER"_s);
     env.insert(u"PATH"_s, launcherFails ? stubDirectory(1) : m_temp.filePath(u"empty"_s));
     Tool tool;
-    QVERIFY(tool.start({}, QStringLiteral(GPD_OTHER_HOST_PROGRAM), env));
+    QVERIFY(tool.start(OtherHostProgram, {}, env));
     const QImage before = tool.screenshot();
     tool.click(QPoint(200, 366));
     QTest::qWait(500);

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Drives the real program under a real X server as a user would: xdotool for the mouse and
+// keyboard, xclip to read the clipboard from another program, import for screenshots.
+
+#include <QByteArray>
+#include <QImage>
+#include <QPoint>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace desktop {
+
+inline const QString Placeholder = QStringLiteral(u"好友分组名称");
+constexpr QRgb FrameBlue = 0xff8db8ff; // RGB(141, 184, 255)
+constexpr QRgb PanelLine = 0xff3e5e92; // RGB(62, 94, 146)
+
+struct FieldRect
+{
+    int x, y, w, h;
+};
+// Where each name field must lie, in logical client pixels.
+constexpr FieldRect Fields[11] = {{158, 110, 192, 23}, {158, 130, 192, 23}, {158, 152, 174, 21},
+                                  {158, 174, 174, 21}, {158, 197, 174, 21}, {158, 218, 174, 21},
+                                  {158, 240, 174, 21}, {158, 262, 174, 21}, {158, 284, 174, 21},
+                                  {158, 306, 174, 21}, {158, 328, 174, 21}};
+constexpr QPoint ClearButton(387 + 45, 177 + 17);
+constexpr QPoint CopyButton(387 + 45, 229 + 17);
+
+// The y of the point of row r's triangle (r = 1 for the fixed first row).
+constexpr int rowPoint(int r)
+{
+    return 94 + 22 * (r - 1);
+}
+
+struct Result
+{
+    int exitCode = -1;
+    QByteArray out;
+};
+
+Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
+Result xdotool(const QStringList &args);
+bool isDark(QRgb c);
+// Asks the window to close as a window manager does when its close box is clicked.
+bool sendDeleteWindow(unsigned long window);
+QByteArray windowProperty(const QString &window, const QString &name);
+QByteArray clipboardUtf8();
+QByteArray joined(const QStringList &names);
+
+// One running copy of the tool and its top-level window. Points are logical: a tool that
+// runs at a screen scale has them scaled to device pixels.
+class Tool
+{
+public:
+    ~Tool();
+
+    bool start(const QString &program, const QStringList &args = {},
+               const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+               double scale = 1);
+
+    QString window() const { return QString::fromLatin1(m_window); }
+    unsigned long windowId() const { return m_window.toULong(); }
+    QProcess &process() { return m_process; }
+
+    void click(QPoint p, int repeat = 1);
+    void clickField(int n);
+    void keys(const QString &keys);
+    void type(const QString &text);
+    QImage screenshot() const;
+
+private:
+    QProcess m_process;
+    QByteArray m_window;
+    double m_scale = 1;
+};
+
+} // namespace desktop
