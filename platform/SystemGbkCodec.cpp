@@ -42,7 +42,12 @@ bool systemHasGbk()
 #endif
 } // namespace
 
-SystemGbkCodec::SystemGbkCodec() : m_available(systemHasGbk()) {}
+SystemGbkCodec::SystemGbkCodec() = default;
+
+bool SystemGbkCodec::isAvailable() const
+{
+    return systemHasGbk();
+}
 
 SystemGbkCodec::~SystemGbkCodec() = default;
 
@@ -52,7 +57,7 @@ int SystemGbkCodec::byteLength(char32_t codePoint) const
     // code unit on its own is no character. Its user-defined area maps to the Private Use
     // Area, whose characters only a private font can draw: no one else would see them.
     if (codePoint >= BmpEnd || (codePoint >= 0xD800 && codePoint <= 0xDFFF)
-        || (codePoint >= 0xE000 && codePoint <= 0xF8FF) || !m_available)
+        || (codePoint >= 0xE000 && codePoint <= 0xF8FF))
         return 0;
     const int block = static_cast<int>(codePoint / BlockSize);
     if (!m_filled.test(static_cast<std::size_t>(block)))
@@ -73,6 +78,11 @@ void SystemGbkCodec::fillBlock(int block) const
     for (char32_t cp = first; cp < first + BlockSize; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF)
             continue;
+        if (!encoder.isValid()) {
+            // Without the table, ASCII is the one part of code page 936 known for sure.
+            m_lengths[cp] = cp < 0x80 ? 1 : 0;
+            continue;
+        }
         const QChar ch(static_cast<char16_t>(cp));
         const QByteArray bytes = encoder.encode(QStringView(&ch, 1));
         const bool substituted = bytes == "?" && cp != u'?';
