@@ -8,7 +8,7 @@ endif
 BUILD_DIR := build/$(PRESET)
 PROGRAM := $(BUILD_DIR)/app/group-pattern-designer
 
-.PHONY: all run test build configure clean format
+.PHONY: all run test bench build configure clean format
 
 all: build
 
@@ -21,6 +21,10 @@ test:
 	tools/install-deps test
 	$(MAKE) --no-print-directory build
 	ctest --preset $(PRESET)
+
+# Start-up time and memory against a baseline Qt program, and click costs (not tests).
+bench:
+	tools/bench/run
 
 configure:
 	cmake --preset $(PRESET) >/dev/null
