@@ -55,6 +55,7 @@ private Q_SLOTS:
     void pasting();
     void refusedPasteKeepsTheSelection();
     void inputMethodCommitIsCut();
+    void textSetPastTheKeyboardIsCut();
     void tabOrder();
     void clearThenCopy();
     void doubleClickRunsOnce_data();
@@ -197,6 +198,17 @@ void TestForm1::inputMethodCommitIsCut()
     QApplication::sendEvent(edit, &commit);
     QCOMPARE(edit->text(), Placeholder + u"一二"_s);
     QCOMPARE(m_window->names().name(10), Placeholder + u"一二"_s);
+}
+
+// Assistive tools set a field's text directly, past the validator.
+void TestForm1::textSetPastTheKeyboardIsCut()
+{
+    field(6)->setText(u"一二三四五六七八九十\r\nx"_s);
+    QCOMPARE(m_window->names().name(6), u"一二三四五六七八"_s);
+    QCOMPARE(field(6)->text(), u"一二三四五六七八"_s);
+    field(6)->setText(u"♡"_s);
+    QCOMPARE(m_window->names().name(6), u"一二三四五六七八"_s);
+    QCOMPARE(field(6)->text(), u"一二三四五六七八"_s);
 }
 
 void TestForm1::tabOrder()

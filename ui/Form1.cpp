@@ -34,9 +34,15 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         QLineEdit *field = m_fields[n - 1];
         field->setText(m_names.name(n));
         field->setValidator(new GroupNameValidator(m_names, n, field));
-        // The validator has already put the text through the rule.
-        connect(field, &QLineEdit::textEdited, this, [this, n](const QString &text) {
+        // The validator puts typed text through the rule. Assistive tools set the text
+        // without keystrokes and past the validator, so every change is taken, and a
+        // field that shows more than the rule keeps is brought back to the name.
+        connect(field, &QLineEdit::textChanged, this, [this, n, field](const QString &text) {
+            if (text == m_names.name(n))
+                return;
             m_names.edit(n, 0, int(m_names.name(n).size()), text);
+            if (field->text() != m_names.name(n))
+                field->setText(m_names.name(n));
         });
     }
     connect(&m_names, &GroupNameSet::nameChanged, this, [this](int n, const QString &text) {
@@ -58,7 +64,13 @@ void Form1::OpenPatternPage()
     m_shell.open(m_patternPage);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // QWidget's destructor closes a shown window, and the focused field validates on losing
+    // focus: by then m_names is gone.
+    for (QLineEdit *field : m_fields)
+        field->setValidator(nullptr);
+}
 
 void Form1::copyPattern()
 {

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "LinkLabel.h"
 
+#include "LinkLabelAccessible.h"
+
 #include <QMouseEvent>
 
-LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent) {}
+LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
+{
+    LinkLabelAccessible::install();
+}
 
 void LinkLabel::mousePressEvent(QMouseEvent *event)
 {
