@@ -8,7 +8,7 @@ endif
 BUILD_DIR := build/$(PRESET)
 PROGRAM := $(BUILD_DIR)/app/group-pattern-designer
 
-.PHONY: all run test bench build configure clean format
+.PHONY: all run test bench fuzz build configure clean format
 
 all: build
 
@@ -21,6 +21,14 @@ test:
 	tools/install-deps test
 	$(MAKE) --no-print-directory build
 	ctest --preset $(PRESET)
+
+# The edit rule under libFuzzer (clang) for FUZZ_SECONDS; fails on any finding.
+FUZZ_SECONDS ?= 60
+fuzz:
+	tools/install-deps test
+	cmake -S . -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGPD_FUZZ=ON >/dev/null
+	cmake --build build/fuzz --target fuzz_editrule
+	tests/fuzz/run-fuzz build/fuzz/tests/fuzz/fuzz_editrule $(FUZZ_SECONDS)
 
 # Start-up time and memory against a baseline Qt program, and click costs (not tests).
 bench:

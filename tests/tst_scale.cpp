@@ -112,10 +112,10 @@ void TestScale::scalesAsAWhole()
     for (int n = 1; n <= 11; ++n) {
         const FieldRect &f = Fields[n - 1];
         const int end = n < 11 ? std::min(f.y + f.h, Fields[n].y) : f.y + f.h;
-        const double triangle = darkMiddle(shot, device(146), device(151), device(f.y),
-                                           device(end));
-        const double text = darkMiddle(shot, device(f.x), device(f.x + 60), device(f.y),
-                                       device(end));
+        const double triangle =
+            darkMiddle(shot, device(146), device(151), device(f.y), device(end));
+        const double text =
+            darkMiddle(shot, device(f.x), device(f.x + 60), device(f.y), device(end));
         QVERIFY2(triangle > 0 && text > 0, qPrintable(QString::number(n)));
         QVERIFY2(std::abs(text - triangle) <= 2 * scale,
                  qPrintable(u"field %1: text %2, triangle %3"_s.arg(n).arg(text).arg(triangle)));
