@@ -124,10 +124,3 @@ NameEdit GroupNameField::edit(int from, int to, QStringView inserted, const GbkC
     m_text = result.text;
     return result;
 }
-
-NameEdit GroupNameField::propose(const QString &proposed, int cursor, const GbkCodec &gbk)
-{
-    NameEdit result = applyProposal(m_text, proposed, cursor, gbk);
-    m_text = result.text;
-    return result;
-}

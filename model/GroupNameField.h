@@ -26,9 +26,8 @@ public:
 
     const QString &text() const { return m_text; }
 
-    // The two ways an editor changes the name, through the rule below; the result is kept.
+    // Changes the name through the rule below and keeps the result.
     NameEdit edit(int from, int to, QStringView inserted, const GbkCodec &gbk);
-    NameEdit propose(const QString &proposed, int cursor, const GbkCodec &gbk);
     void clear() { m_text.clear(); }
 
     // The edit rule. What precedes the first line break of `inserted` is considered;

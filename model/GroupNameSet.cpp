@@ -29,11 +29,6 @@ QStringList GroupNameSet::names() const
     return list;
 }
 
-NameEdit GroupNameSet::propose(int n, const QString &proposed, int cursor)
-{
-    return announce(n, field(n).propose(proposed, cursor, m_gbk));
-}
-
 NameEdit GroupNameSet::edit(int n, int from, int to, QStringView inserted)
 {
     return announce(n, field(n).edit(from, to, inserted, m_gbk));

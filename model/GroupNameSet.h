@@ -29,10 +29,6 @@ public:
     // The names 1 to Count, in order.
     QStringList names() const;
 
-    // Applies an editor's proposed text for name n through the edit rule (see
-    // GroupNameField::applyProposal) and keeps the outcome.
-    NameEdit propose(int n, const QString &proposed, int cursor);
-
     // Replaces [from, to) of name n through the edit rule.
     NameEdit edit(int n, int from, int to, QStringView inserted);
 
