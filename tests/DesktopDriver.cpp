@@ -125,7 +125,12 @@ void Tool::keys(const QString &keys)
 
 void Tool::type(const QString &text)
 {
-    xdotool({u"type"_s, u"--delay"_s, u"30"_s, text});
+    // Characters without a key of their own are typed by remapping a spare key for each;
+    // a slower pace lets the program read each one before the next remapping.
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    xdotool({u"type"_s, u"--delay"_s, ascii ? u"30"_s : u"120"_s, text});
     QTest::qWait(200);
 }
 
