@@ -9,7 +9,7 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
 
 void PictureBox::setPicture(const QString &path)
 {
-    m_picture.setPath(path);
+    m_picture.setPath(path, devicePixelRatioF());
     update();
 }
 

@@ -11,7 +11,7 @@ PictureButton::PictureButton(QWidget *parent) : QAbstractButton(parent)
 
 void PictureButton::setPicture(const QString &path)
 {
-    m_picture.setPath(path);
+    m_picture.setPath(path, devicePixelRatioF());
     updateGeometry();
     update();
 }
