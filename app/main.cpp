@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "DesktopShell.h"
+#include "FontWarmUp.h"
 #include "Form1.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
@@ -8,6 +9,8 @@
 
 int main(int argc, char *argv[])
 {
+    // Runs beside Qt's own start-up, which needs no fonts until the window is built.
+    FontWarmUp fonts;
     // The command line is not the tool's to read: Qt sees the program name alone.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
@@ -15,6 +18,7 @@ int main(int argc, char *argv[])
     const SystemGbkCodec gbk;
     SystemClipboard clipboard;
     DesktopShell shell;
+    fonts.wait();
     Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
     window.show();
     return app.exec();
