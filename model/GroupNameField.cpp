@@ -48,6 +48,11 @@ bool GroupNameField::isLineBreak(char32_t cp)
     return cp == u'\r' || cp == u'\n' || cp == 0x2028 || cp == 0x2029;
 }
 
+bool GroupNameField::hasLineBreak(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return isLineBreak(c.unicode()); });
+}
+
 int GroupNameField::byteLength(QStringView text, const GbkCodec &gbk)
 {
     int total = 0;
@@ -97,13 +102,12 @@ NameEdit GroupNameField::applyEdit(const QString &name, int from, int to, QStrin
     return NameEdit{text, int(from + kept.size()), text != name};
 }
 
-NameEdit GroupNameField::applyProposal(const QString &name, const QString &proposed, int cursor,
-                                       const GbkCodec &gbk)
+Insertion GroupNameField::insertionOf(const QString &name, const QString &proposed, int cursor)
 {
     cursor = std::clamp(cursor, 0, int(proposed.size()));
     const QStringView tail = QStringView(proposed).mid(cursor);
     if (tail.size() > name.size() || !QStringView(name).endsWith(tail))
-        return applyEdit(name, 0, int(name.size()), proposed, gbk);
+        return Insertion{0, int(name.size()), proposed};
 
     // The old text is head + tail; the proposal is head' + tail, where head' shares a
     // prefix with head and the rest of head' is what was inserted.
@@ -115,7 +119,14 @@ NameEdit GroupNameField::applyProposal(const QString &name, const QString &propo
     // Never cut between the two halves of a surrogate pair.
     if (from > 0 && oldHead.at(from - 1).isHighSurrogate())
         --from;
-    return applyEdit(name, from, int(oldHead.size()), newHead.mid(from), gbk);
+    return Insertion{from, int(oldHead.size()), newHead.mid(from)};
+}
+
+NameEdit GroupNameField::applyProposal(const QString &name, const QString &proposed, int cursor,
+                                       const GbkCodec &gbk)
+{
+    const Insertion insertion = insertionOf(name, proposed, cursor);
+    return applyEdit(name, insertion.from, insertion.to, insertion.inserted, gbk);
 }
 
 NameEdit GroupNameField::edit(int from, int to, QStringView inserted, const GbkCodec &gbk)

@@ -14,6 +14,15 @@ struct NameEdit
     bool changed = false;
 };
 
+// Where an editor's proposal differs from the name it started from: it replaced
+// [from, to) of the name with `inserted`, a view into the proposal.
+struct Insertion
+{
+    int from = 0;
+    int to = 0;
+    QStringView inserted;
+};
+
 // One group name: a single line of at most 16 bytes of GBK, made only of characters
 // that GBK can carry. Every way a name changes goes through edit(), so that holds.
 class GroupNameField
@@ -39,7 +48,10 @@ public:
 
     // An editor reports only the text it proposes and its cursor, which stands right after
     // the inserted text; the text after the cursor is what it kept of the old end.
-    // Recovers the edit from that and applies the rule.
+    // Recovers the edit from that.
+    static Insertion insertionOf(const QString &name, const QString &proposed, int cursor);
+
+    // Recovers the edit as insertionOf() does and applies the rule.
     static NameEdit applyProposal(const QString &name, const QString &proposed, int cursor,
                                   const GbkCodec &gbk);
 
@@ -48,6 +60,7 @@ public:
 
     // True for CR, LF, U+2028 and U+2029.
     static bool isLineBreak(char32_t codePoint);
+    static bool hasLineBreak(QStringView text);
 
 private:
     QString m_text;

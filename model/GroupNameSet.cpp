@@ -41,6 +41,60 @@ NameEdit GroupNameSet::announce(int n, const NameEdit &result)
     return result;
 }
 
+namespace {
+// Where the line that starts at `start` ends, and where the next one starts: -1 when the
+// text ends without a break.
+struct Line
+{
+    qsizetype end;
+    qsizetype next;
+};
+
+Line lineAt(QStringView text, qsizetype start)
+{
+    for (qsizetype i = start; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (GroupNameField::isLineBreak(c)) {
+            const bool crlf = c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+            return Line{i, i + (crlf ? 2 : 1)};
+        }
+    }
+    return Line{text.size(), -1};
+}
+} // namespace
+
+NameEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
+{
+    // Each line is scanned once and scanning stops at the last name, so a huge paste costs
+    // no more than the part of it that is used.
+    Line line = lineAt(text, 0);
+    const NameEdit first = edit(n, from, to, text.left(line.end));
+    for (int k = n + 1; k <= Count && line.next >= 0 && line.next < text.size(); ++k) {
+        const qsizetype start = line.next;
+        line = lineAt(text, start);
+        replace(k, text.mid(start, line.end - start));
+    }
+    return first;
+}
+
+void GroupNameSet::replace(int n, QStringView text)
+{
+    GroupNameField &f = field(n);
+    const QString before = f.text();
+    f.clear();
+    f.edit(0, 0, text, m_gbk);
+    if (f.text() != before)
+        Q_EMIT nameChanged(n, f.text());
+}
+
+void GroupNameSet::restore(const QStringList &names)
+{
+    Q_ASSERT(names.size() == Count);
+    for (int n = 1; n <= Count; ++n)
+        if (name(n) != names.at(n - 1))
+            replace(n, names.at(n - 1));
+}
+
 void GroupNameSet::ClearPattern()
 {
     for (int n = 1; n <= Count; ++n) {

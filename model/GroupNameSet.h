@@ -32,8 +32,18 @@ public:
     // Replaces [from, to) of name n through the edit rule.
     NameEdit edit(int n, int from, int to, QStringView inserted);
 
+    // Pastes text that may hold several lines into name n: its first line replaces
+    // [from, to) of name n, as any paste does, and each following line replaces the whole
+    // of the next name down, each through the edit rule on its own. Lines past the last
+    // name are dropped; a line break at the very end of the text adds no empty line.
+    // Returns the edit of name n.
+    NameEdit PastePattern(int n, int from, int to, QStringView text);
+
     // Empties names 1 to Count, in that order, without asking.
     void ClearPattern();
+
+    // Sets every name to the one in `names` (Count of them), through the edit rule.
+    void restore(const QStringList &names);
 
 Q_SIGNALS:
     void nameChanged(int n, const QString &text);
@@ -42,6 +52,8 @@ private:
     GroupNameField &field(int n);
     const GroupNameField &field(int n) const;
     NameEdit announce(int n, const NameEdit &result);
+    // Name n becomes what the rule keeps of `text`, which may be nothing.
+    void replace(int n, QStringView text);
 
     const GbkCodec &m_gbk;
     std::array<GroupNameField, Count> m_fields;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "GroupNameField.h"
 #include "GroupNameSet.h"
+#include "NameHistory.h"
 #include "SystemGbkCodec.h"
 
 #include <QRandomGenerator>
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void randomEditsKeepNamesValid();
     void newSetHoldsPlaceholders();
     void clearPatternEmptiesEveryName();
+    void historySteps_data();
+    void historySteps();
 
 private:
     SystemGbkCodec m_gbk;
@@ -246,6 +249,59 @@ void TestGroupNameField::clearPatternEmptiesEveryName()
 
     set.ClearPattern();
     QCOMPARE(set.names(), QStringList(GroupNameSet::Count, QString()));
+}
+
+using NameTexts = QList<QPair<int, QString>>; // name number, what its editor now shows
+Q_DECLARE_METATYPE(NameTexts)
+
+void TestGroupNameField::historySteps_data()
+{
+    QTest::addColumn<NameTexts>("edits");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("cursor"); // where the first undo leaves the cursor
+
+    const QString p = Placeholder;
+    QTest::newRow("typing at the end")
+        << NameTexts{{1, p + u"a"_s}, {1, p + u"ab"_s}, {1, p + u"abc"_s}} << 1 << 6;
+    QTest::newRow("backspace run")
+        << NameTexts{{2, p.left(5)}, {2, p.left(4)}, {2, p.left(3)}} << 1 << 6;
+    QTest::newRow("delete run") << NameTexts{{2, p.mid(1)}, {2, p.mid(2)}} << 1 << 2;
+    QTest::newRow("typing then deleting") << NameTexts{{3, p + u"a"_s}, {3, p}} << 2 << 7;
+    QTest::newRow("typing somewhere else")
+        << NameTexts{{4, u"a"_s + p}, {4, u"a"_s + p + u"b"_s}} << 2 << 7;
+    QTest::newRow("same place, other name")
+        << NameTexts{{5, p + u"a"_s}, {6, p + u"a"_s}} << 2 << 6;
+    QTest::newRow("a paste of two") << NameTexts{{7, p + u"ab"_s}, {7, p + u"abc"_s}} << 2 << 8;
+    QTest::newRow("refused and unchanged texts are no step")
+        << NameTexts{{8, p + u"♡"_s}, {8, p}, {9, u"一二三四五六七八九"_s}} << 1 << 6;
+}
+
+// Undo goes back over the steps to the start and redo forward to the end, and no further.
+void TestGroupNameField::historySteps()
+{
+    QFETCH(NameTexts, edits);
+    QFETCH(int, steps);
+    QFETCH(int, cursor);
+
+    GroupNameSet set(m_gbk);
+    NameHistory history(set);
+    const QStringList start = set.names();
+    for (const auto &[n, text] : edits)
+        history.edit(n, text);
+    const QStringList end = set.names();
+
+    int undone = 0;
+    while (const auto place = history.undo()) {
+        if (undone++ == 0)
+            QCOMPARE(place->cursor, cursor);
+    }
+    QCOMPARE(undone, steps);
+    QCOMPARE(set.names(), start);
+    int redone = 0;
+    while (history.redo())
+        ++redone;
+    QCOMPARE(redone, steps);
+    QCOMPARE(set.names(), end);
 }
 
 QTEST_GUILESS_MAIN(TestGroupNameField)
