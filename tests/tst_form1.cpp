@@ -12,7 +12,9 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,8 +39,24 @@ void type(QWidget *widget, const QString &text)
         QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), Qt::NoModifier);
     }
 }
+// One thing a user does to the names: types into field n (at its end, or over all of it),
+// pastes into it, or clicks the clear picture (n = 0).
+struct Action
+{
+    enum Kind
+    {
+        Type,
+        TypeOver,
+        Paste,
+        Clear
+    } kind;
+    int n = 0;
+    QString text;
+};
+using Actions = QList<Action>;
 } // namespace
 Q_DECLARE_METATYPE(Start)
+Q_DECLARE_METATYPE(Actions)
 
 class TestForm1 : public QObject
 {
@@ -54,9 +72,15 @@ private Q_SLOTS:
     void pasting_data();
     void pasting();
     void refusedPasteKeepsTheSelection();
+    void patternByEveryPath_data();
+    void patternByEveryPath();
     void inputMethodCommitIsCut();
     void textSetPastTheKeyboardIsCut();
     void tabOrder();
+    void undoAndRedo_data();
+    void undoAndRedo();
+    void newEditAfterUndoDropsTheRedo();
+    void contextMenuUndoesTheWindow();
     void clearThenCopy();
     void doubleClickRunsOnce_data();
     void doubleClickRunsOnce();
@@ -73,6 +97,25 @@ private:
     PictureButton *button(const QString &name) const
     {
         return m_window->findChild<PictureButton *>(name);
+    }
+    // Opens the field's context menu and triggers the entry, if it is there and enabled.
+    bool chooseFromContextMenu(QLineEdit *edit, const QString &entry)
+    {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                edit->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(edit, &event);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return false;
+        const QList<QAction *> entries = menu->actions();
+        const auto found = std::find_if(entries.begin(), entries.end(), [&entry](QAction *a) {
+            return a->text().section(u'\t', 0, 0) == entry && a->isEnabled();
+        });
+        if (found != entries.end())
+            (*found)->trigger();
+        menu->close();
+        QCoreApplication::processEvents();
+        return found != entries.end();
     }
     void prepare(QLineEdit *edit, Start start)
     {
@@ -150,17 +193,32 @@ void TestForm1::pasting_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<Start>("start");
     QTest::addColumn<QString>("clipboard");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // names n, n + 1, ... one per line; the rest stay
 
     QTest::newRow("cut to what fits")
         << 3 << Start::AtEnd << u"abcdefgh"_s << Placeholder + u"abcd"_s;
     QTest::newRow("no chinese split")
         << 3 << Start::AtEnd << u"abc一二"_s << Placeholder + u"abc"_s;
-    QTest::newRow("first line only")
-        << 7 << Start::AllSelected << u"第一行\r\n第二行"_s << u"第一行"_s;
     QTest::newRow("tab and heart left out") << 8 << Start::AllSelected << u"★\t♡★"_s << u"★★"_s;
     QTest::newRow("long text") << 9 << Start::AllSelected << QString(5000, u'x')
                                << QString(16, u'x');
+
+    // Several lines fill the field and the ones below, each line through the rule.
+    QTest::newRow("two lines") << 7 << Start::AllSelected << u"第一行\r\n第二行"_s
+                               << u"第一行\n第二行"_s;
+    QTest::newRow("into field 9: three fields, the rest dropped")
+        << 9 << Start::AllSelected << u"一\r\n二\r\n三\r\n四\r\n五"_s << u"一\n二\n三"_s;
+    QTest::newRow("a break at the end adds no line")
+        << 10 << Start::AllSelected << u"a\r\n"_s << u"a\n"_s + Placeholder;
+    QTest::newRow("two breaks at the end: one empty line")
+        << 10 << Start::AllSelected << u"a\n\n"_s << u"a\n"_s;
+    QTest::newRow("empty middle line") << 1 << Start::AllSelected << u"x\r\n\r\ny"_s << u"x\n\ny"_s;
+    QTest::newRow("every kind of break")
+        << 3 << Start::AllSelected << u"a\rb\u2028c\u2029d\ne\r\n\r\nf"_s
+        << u"a\nb\nc\nd\ne\n\nf"_s;
+    QTest::newRow("first line at the cursor, each line cut on its own")
+        << 3 << Start::AtEnd << u"abcdefgh\n一二三四五六七八九\n♡★\n♡"_s
+        << Placeholder + u"abcd\n一二三四五六七八\n★\n"_s;
 }
 
 void TestForm1::pasting()
@@ -173,8 +231,15 @@ void TestForm1::pasting()
     QGuiApplication::clipboard()->setText(clipboard);
     prepare(field(n), start);
     QTest::keyClick(field(n), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(field(n)->text(), expected);
-    QCOMPARE(m_window->names().name(n), expected);
+    QCoreApplication::processEvents();
+    QStringList names(GroupNameSet::Count, Placeholder);
+    const QStringList lines = expected.split(u'\n');
+    for (int i = 0; i < lines.size(); ++i)
+        names[n - 1 + i] = lines[i];
+    QCOMPARE(m_window->names().names(), names);
+    for (int k = 1; k <= GroupNameSet::Count; ++k)
+        QCOMPARE(field(k)->text(), names[k - 1]);
+    QCOMPARE(QApplication::focusWidget(), field(n));
 }
 
 void TestForm1::refusedPasteKeepsTheSelection()
@@ -183,8 +248,62 @@ void TestForm1::refusedPasteKeepsTheSelection()
     QLineEdit *edit = field(1);
     prepare(edit, Start::AllSelected);
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCoreApplication::processEvents();
     QCOMPARE(edit->text(), Placeholder);
     QCOMPARE(edit->selectedText(), Placeholder);
+    QCOMPARE(field(2)->text(), u"abc"_s);
+}
+
+void TestForm1::patternByEveryPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("first"); // field 4 afterwards: all of it was selected
+    QTest::newRow("keyboard") << u"keyboard"_s << u"甲"_s;
+    QTest::newRow("context menu") << u"menu"_s << u"甲"_s;
+    QTest::newRow("dropped after the first character") << u"drop"_s << u"好甲友分组名称"_s;
+    QTest::newRow("input method") << u"input method"_s << u"甲"_s;
+}
+
+// However the lines arrive, the field and the ones below take them, and one undo takes
+// them all back.
+void TestForm1::patternByEveryPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, first);
+    const QString pattern = u"甲\n乙\n丙"_s;
+    QLineEdit *edit = field(4);
+    prepare(edit, Start::AllSelected);
+    if (path == u"keyboard") {
+        QGuiApplication::clipboard()->setText(pattern);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    } else if (path == u"menu") {
+        QGuiApplication::clipboard()->setText(pattern);
+        QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Paste")));
+    } else if (path == u"drop") {
+        auto *mime = new QMimeData;
+        mime->setText(pattern);
+        const QPointF at(14, 10);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, {});
+        QApplication::sendEvent(edit, &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, {});
+        QApplication::sendEvent(edit, &move);
+        QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+        QApplication::sendEvent(edit, &drop);
+        delete mime;
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(pattern);
+        QApplication::sendEvent(edit, &commit);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(m_window->names().names().mid(2, 5),
+             (QStringList{Placeholder, first, u"乙"_s, u"丙"_s, Placeholder}));
+    // Offscreen, keys reach no shortcut after a popup: the menu's own entry stands in.
+    if (path == u"menu")
+        QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));
+    else
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
 }
 
 void TestForm1::inputMethodCommitIsCut()
@@ -223,6 +342,106 @@ void TestForm1::tabOrder()
         visited.append(focused->objectName().mid(4).toInt());
     }
     QCOMPARE(visited, (QList<int>{2, 3, 11, 10, 9, 8, 7, 6, 5, 4, 1}));
+}
+
+void TestForm1::undoAndRedo_data()
+{
+    QTest::addColumn<Actions>("actions");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("focusAtEnd"); // the field the keys are pressed in
+
+    QTest::newRow("a typing run is one step") << Actions{{Action::Type, 4, u"ab"_s}} << 1 << 4;
+    QTest::newRow("typing over a selection is one step")
+        << Actions{{Action::TypeOver, 5, u"xyz"_s}} << 1 << 5;
+    QTest::newRow("typing cut by the rule") << Actions{{Action::Type, 6, u"一二三"_s}} << 1 << 6;
+    QTest::newRow("clear is one step")
+        << Actions{{Action::Type, 2, u"x"_s}, {Action::Clear, 0, {}}, {Action::Type, 2, u"y"_s}}
+        << 3 << 2;
+    QTest::newRow("a cut paste") << Actions{{Action::Paste, 3, u"abcdefgh"_s}} << 1 << 3;
+    QTest::newRow("a pattern is one step, a refused paste none")
+        << Actions{{Action::Paste, 8, u"一\n二\n三"_s}, {Action::Paste, 8, u"♡"_s}} << 1 << 8;
+    QTest::newRow("across fields, in order, keys pressed elsewhere")
+        << Actions{{Action::Type, 2, u"a"_s},
+                   {Action::TypeOver, 7, u"b"_s},
+                   {Action::Clear, 0, {}},
+                   {Action::Paste, 9, u"x\ny"_s},
+                   {Action::Type, 1, u"z"_s}}
+        << 5 << 11;
+}
+
+// Each action is one step: undo goes back through the names as they were before each,
+// redo forward again, and neither goes past the ends.
+void TestForm1::undoAndRedo()
+{
+    QFETCH(Actions, actions);
+    QFETCH(int, steps);
+    QFETCH(int, focusAtEnd);
+
+    QList<QStringList> states{m_window->names().names()};
+    for (const Action &action : actions) {
+        if (action.kind == Action::Clear) {
+            QTest::mouseClick(button(u"Image1"_s), Qt::LeftButton);
+        } else if (action.kind == Action::Paste) {
+            QGuiApplication::clipboard()->setText(action.text);
+            prepare(field(action.n), Start::AtEnd);
+            QTest::keyClick(field(action.n), Qt::Key_V, Qt::ControlModifier);
+            QCoreApplication::processEvents();
+        } else {
+            prepare(field(action.n),
+                    action.kind == Action::TypeOver ? Start::AllSelected : Start::AtEnd);
+            type(field(action.n), action.text);
+        }
+        if (m_window->names().names() != states.last())
+            states.append(m_window->names().names());
+    }
+    QCOMPARE(states.size(), 1 + steps);
+
+    field(focusAtEnd)->setFocus();
+    const auto press = [](QKeySequence::StandardKey key) {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(QApplication::focusWidget(), combination.key(),
+                        combination.keyboardModifiers());
+    };
+    for (int i = int(states.size()) - 2; i >= -1; --i) {
+        press(QKeySequence::Undo);
+        QCOMPARE(m_window->names().names(), states[std::max(i, 0)]);
+    }
+    for (int n = 1; n <= GroupNameSet::Count; ++n)
+        QCOMPARE(field(n)->text(), Placeholder);
+    for (int i = 1; i <= int(states.size()); ++i) {
+        press(QKeySequence::Redo);
+        QCOMPARE(m_window->names().names(), states[std::min(i, int(states.size()) - 1)]);
+    }
+    for (int n = 1; n <= GroupNameSet::Count; ++n)
+        QCOMPARE(field(n)->text(), states.last()[n - 1]);
+}
+
+void TestForm1::newEditAfterUndoDropsTheRedo()
+{
+    prepare(field(3), Start::AtEnd);
+    type(field(3), u"ab"_s);
+    QTest::keyClick(field(3), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field(3)->text(), Placeholder);
+    // The undone field has the focus, its cursor where the undone text was.
+    QCOMPARE(QApplication::focusWidget(), field(3));
+    QCOMPARE(field(3)->cursorPosition(), 6);
+    type(field(3), u"c"_s);
+    QTest::keyClick(field(3), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(field(3)->text(), Placeholder + u"c"_s);
+    QTest::keyClick(field(3), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field(3)->text(), Placeholder);
+}
+
+void TestForm1::contextMenuUndoesTheWindow()
+{
+    QTest::mouseClick(button(u"Image1"_s), Qt::LeftButton);
+    QLineEdit *edit = field(5);
+    edit->setFocus();
+    QVERIFY(!chooseFromContextMenu(edit, QLineEdit::tr("&Redo"))); // nothing to redo
+    QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));  // the clear
+    QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
+    QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Redo")));
+    QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, QString()));
 }
 
 void TestForm1::clearThenCopy()

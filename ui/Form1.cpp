@@ -3,10 +3,12 @@
 
 #include "Clipboard.h"
 #include "CopyPattern.h"
+#include "GroupNameEdit.h"
 #include "GroupNameValidator.h"
 #include "Shell.h"
 #include "ui_Form1.h"
 
+#include <QAction>
 #include <QMessageBox>
 
 static void initResources()
@@ -30,20 +32,35 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
 
     m_fields = {m_ui->Text1, m_ui->Text2, m_ui->Text3, m_ui->Text4,  m_ui->Text5, m_ui->Text6,
                 m_ui->Text7, m_ui->Text8, m_ui->Text9, m_ui->Text10, m_ui->Text11};
+    // Undo and redo for the whole window, wherever the keyboard focus is in it.
+    m_undo = new QAction(this);
+    m_undo->setShortcuts(QKeySequence::Undo);
+    m_redo = new QAction(this);
+    m_redo->setShortcuts(QKeySequence::Redo);
+    for (QAction *action : {m_undo, m_redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(m_undo, &QAction::triggered, this, [this] { went(m_history.undo()); });
+    connect(m_redo, &QAction::triggered, this, [this] { went(m_history.redo()); });
+    updateHistoryActions();
+
     for (int n = 1; n <= GroupNameSet::Count; ++n) {
-        QLineEdit *field = m_fields[n - 1];
+        GroupNameEdit *field = m_fields[n - 1];
         field->setText(m_names.name(n));
-        field->setValidator(new GroupNameValidator(m_names, n, field));
+        field->setHistoryActions(m_undo, m_redo);
+        // Several lines go to this field and the ones below once the field has put its own
+        // text back, after the edit that brought them.
+        const auto onPattern = [this, n](int from, int to, const QString &text) {
+            QMetaObject::invokeMethod(
+                this, [=] { pastePattern(n, from, to, text); }, Qt::QueuedConnection);
+        };
+        field->setValidator(new GroupNameValidator(m_names, n, onPattern, field));
         // The validator puts typed text through the rule. Assistive tools set the text
         // without keystrokes and past the validator, so every change is taken, and a
         // field that shows more than the rule keeps is brought back to the name.
-        connect(field, &QLineEdit::textChanged, this, [this, n, field](const QString &text) {
-            if (text == m_names.name(n))
-                return;
-            m_names.edit(n, 0, int(m_names.name(n).size()), text);
-            if (field->text() != m_names.name(n))
-                field->setText(m_names.name(n));
-        });
+        connect(field, &QLineEdit::textChanged, this,
+                [this, n](const QString &text) { takeEdit(n, text); });
     }
     connect(&m_names, &GroupNameSet::nameChanged, this, [this](int n, const QString &text) {
         QLineEdit *field = m_fields[n - 1];
@@ -51,7 +68,7 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
             field->setText(text);
     });
 
-    connect(m_ui->Image1, &PictureButton::clicked, &m_names, &GroupNameSet::ClearPattern);
+    connect(m_ui->Image1, &PictureButton::clicked, this, &Form1::clearPattern);
     connect(m_ui->Image2, &PictureButton::clicked, this, &Form1::copyPattern);
 
     // The underline is drawn over the strip's words; clicks on it belong to the strip.
@@ -68,8 +85,48 @@ Form1::~Form1()
 {
     // QWidget's destructor closes a shown window, and the focused field validates on losing
     // focus: by then m_names is gone.
-    for (QLineEdit *field : m_fields)
+    for (GroupNameEdit *field : m_fields)
         field->setValidator(nullptr);
+}
+
+void Form1::takeEdit(int n, const QString &text)
+{
+    if (text == m_names.name(n))
+        return;
+    m_history.edit(n, text);
+    if (m_fields[n - 1]->text() != m_names.name(n))
+        m_fields[n - 1]->setText(m_names.name(n));
+    updateHistoryActions();
+}
+
+void Form1::pastePattern(int n, int from, int to, const QString &text)
+{
+    const NameEdit edit = m_history.PastePattern(n, from, to, text);
+    if (edit.changed)
+        m_fields[n - 1]->setCursorPosition(edit.cursor);
+    updateHistoryActions();
+}
+
+void Form1::clearPattern()
+{
+    m_history.ClearPattern();
+    updateHistoryActions();
+}
+
+void Form1::went(std::optional<NameHistory::Place> place)
+{
+    updateHistoryActions();
+    if (!place || place->n == 0)
+        return;
+    GroupNameEdit *field = m_fields[place->n - 1];
+    field->setFocus(Qt::OtherFocusReason);
+    field->setCursorPosition(place->cursor);
+}
+
+void Form1::updateHistoryActions()
+{
+    m_undo->setEnabled(m_history.canUndo());
+    m_redo->setEnabled(m_history.canRedo());
 }
 
 void Form1::copyPattern()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GroupNameSet.h"
+#include "NameHistory.h"
 
 #include <QUrl>
 #include <QWidget>
@@ -11,7 +12,8 @@
 
 class Clipboard;
 class GbkCodec;
-class QLineEdit;
+class GroupNameEdit;
+class QAction;
 class Shell;
 
 namespace Ui {
@@ -39,11 +41,21 @@ public:
 private:
     void copyPattern();
     void showCopyFailed();
+    // The field's text became `text` by an edit of the user's (or an assistive tool's).
+    void takeEdit(int n, const QString &text);
+    void pastePattern(int n, int from, int to, const QString &text);
+    void clearPattern();
+    // Shows where an undone or redone step changed a name, and what can be undone now.
+    void went(std::optional<NameHistory::Place> place);
+    void updateHistoryActions();
 
     std::unique_ptr<Ui::Form1> m_ui;
     GroupNameSet m_names;
+    NameHistory m_history{m_names};
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
     Clipboard &m_clipboard;
     Shell &m_shell;
     const QUrl m_patternPage;
-    std::array<QLineEdit *, GroupNameSet::Count> m_fields{};
+    std::array<GroupNameEdit *, GroupNameSet::Count> m_fields{};
 };

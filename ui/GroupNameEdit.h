@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLineEdit>
+
+class QAction;
+
+// A name field whose undo and redo are the window's: the field's own history would know
+// only its own edits, and forgets them whenever the rule rewrites a paste.
+class GroupNameEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit GroupNameEdit(QWidget *parent = nullptr);
+
+    // The window's undo and redo, which the context menu offers in place of the field's own.
+    void setHistoryActions(QAction *undo, QAction *redo);
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+};
