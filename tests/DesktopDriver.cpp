@@ -69,6 +69,26 @@ QByteArray clipboardUtf8()
         .out;
 }
 
+bool offerClipboard(const QByteArray &utf8, const QString &selection)
+{
+    // xclip serves the selection from a child of its own until another program takes it.
+    QProcess xclip;
+    xclip.start(u"xclip"_s, {u"-selection"_s, selection, u"-target"_s, u"UTF8_STRING"_s});
+    if (!xclip.waitForStarted())
+        return false;
+    xclip.write(utf8);
+    xclip.closeWriteChannel();
+    if (!xclip.waitForFinished() || xclip.exitCode() != 0)
+        return false;
+    for (int i = 0; i < 50; ++i) {
+        if (run(u"xclip"_s, {u"-o"_s, u"-selection"_s, selection, u"-target"_s, u"UTF8_STRING"_s})
+                .out == utf8)
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
 QByteArray joined(const QStringList &names)
 {
     return names.join(u"\r\n"_s).toUtf8();
@@ -103,11 +123,18 @@ bool Tool::start(const QString &program, const QStringList &args, const QProcess
     return true;
 }
 
-void Tool::click(QPoint p, int repeat)
+void Tool::click(QPoint p, int repeat, int button)
 {
+    // Two clicks on one spot within the double-click time are a double click, which a
+    // picture button takes as one: a user clicking twice waits longer.
+    constexpr qint64 DoubleClickMs = 500;
+    if (m_lastClick.isValid() && p == m_lastClickAt && m_lastClick.elapsed() < DoubleClickMs)
+        QTest::qWait(int(DoubleClickMs - m_lastClick.elapsed()));
     xdotool({u"mousemove"_s, u"--window"_s, window(), QString::number(std::lround(p.x() * m_scale)),
              QString::number(std::lround(p.y() * m_scale)), u"click"_s, u"--repeat"_s,
-             QString::number(repeat), u"--delay"_s, u"80"_s, u"1"_s});
+             QString::number(repeat), u"--delay"_s, u"80"_s, QString::number(button)});
+    m_lastClick.start();
+    m_lastClickAt = p;
     QTest::qWait(150);
 }
 

@@ -5,6 +5,7 @@
 // keyboard, xclip to read the clipboard from another program, import for screenshots.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QProcess>
@@ -48,6 +49,9 @@ bool isDark(QRgb c);
 bool sendDeleteWindow(unsigned long window);
 QByteArray windowProperty(const QString &window, const QString &name);
 QByteArray clipboardUtf8();
+// Puts text on the clipboard (or the primary selection) from another program, as copying
+// from a web page would.
+bool offerClipboard(const QByteArray &utf8, const QString &selection = QStringLiteral("clipboard"));
 QByteArray joined(const QStringList &names);
 
 // One running copy of the tool and its top-level window. Points are logical: a tool that
@@ -65,7 +69,7 @@ public:
     unsigned long windowId() const { return m_window.toULong(); }
     QProcess &process() { return m_process; }
 
-    void click(QPoint p, int repeat = 1);
+    void click(QPoint p, int repeat = 1, int button = 1);
     void clickField(int n);
     void keys(const QString &keys);
     void type(const QString &text);
@@ -75,6 +79,8 @@ private:
     QProcess m_process;
     QByteArray m_window;
     double m_scale = 1;
+    QElapsedTimer m_lastClick;
+    QPoint m_lastClickAt;
 };
 
 } // namespace desktop

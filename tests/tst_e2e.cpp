@@ -24,6 +24,8 @@ private Q_SLOTS:
     void initTestCase();
     void windowIsFixedAndDrawnAsDesigned();
     void typeCopyAndClear();
+    void copiedNamesPasteBack_data();
+    void copiedNamesPasteBack();
     void twoCopiesShareNothing();
     void closesWhenTheWindowManagerAsks();
     void frameClosedAndLinkUnderlined();
@@ -118,6 +120,87 @@ void TestEndToEnd::typeCopyAndClear()
     tool.click(ClearButton);
     tool.click(CopyButton);
     QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
+
+    // The clear is one step back, and forward again.
+    tool.keys(u"ctrl+z"_s);
+    tool.click(CopyButton);
+    QCOMPARE(clipboardUtf8(), joined(names));
+    tool.keys(u"ctrl+shift+z"_s);
+    tool.click(CopyButton);
+    QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
+}
+
+void TestEndToEnd::copiedNamesPasteBack_data()
+{
+    QTest::addColumn<bool>("clearFirst");
+    QTest::addColumn<QStringList>("typed"); // into fields 1, 2, ...; empty strings skip one
+    QTest::addColumn<QString>("pattern");   // else pasted into field 1 from another program
+    QTest::addColumn<bool>("middleClick");  // the pattern pasted from the selection
+
+    QTest::newRow("initial names") << false << QStringList() << QString() << false;
+    QTest::newRow("cleared") << true << QStringList() << QString() << false;
+    QTest::newRow("mixed names") << true << QStringList{u"A"_s,   QString(), u"★中文ab"_s,
+                                                        u"╰☆╮"_s, QString(), u"一二三四五六七八"_s}
+                                 << QString() << false;
+    // Eleven lines as a web page gives them: LF, and one at the end.
+    const QString pattern = u"╭━━━━━━╮\n┃★家人★┃\n┃☆同学☆┃\n┃★同事★┃\n┃☆朋友☆┃\n┃★网友★┃\n"
+                            "┃☆客户☆┃\n┃★老乡★┃\n┃☆驴友☆┃\n┃★黑名单┃\n╰━━━━━━╯\n"_s;
+    QTest::newRow("a pattern from a web page") << true << QStringList() << pattern << false;
+    QTest::newRow("a pattern by middle click") << true << QStringList() << pattern << true;
+}
+
+// What the tool copies, pasted back into the first field by way of another program's
+// clipboard, gives the eleven names back.
+void TestEndToEnd::copiedNamesPasteBack()
+{
+    QFETCH(bool, clearFirst);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, pattern);
+    QFETCH(bool, middleClick);
+    Tool tool;
+    QVERIFY(tool.start(Program));
+    if (clearFirst)
+        tool.click(ClearButton);
+    for (int n = 1; n <= typed.size(); ++n) {
+        if (typed[n - 1].isEmpty())
+            continue;
+        tool.clickField(n);
+        tool.type(typed[n - 1]);
+    }
+    if (!pattern.isEmpty()) {
+        QVERIFY(offerClipboard(pattern.toUtf8(), middleClick ? u"primary"_s : u"clipboard"_s));
+        if (middleClick) {
+            const FieldRect &f = Fields[0];
+            tool.click(QPoint(f.x + 2, f.y + f.h / 2), 1, 2);
+        } else {
+            tool.clickField(1);
+            tool.keys(u"ctrl+v"_s);
+        }
+    }
+    tool.click(CopyButton);
+    const QByteArray copied = clipboardUtf8();
+    QCOMPARE(copied.count("\r\n"), 10);
+    if (!pattern.isEmpty())
+        QCOMPARE(copied, pattern.chopped(1).replace(u"\n"_s, u"\r\n"_s).toUtf8());
+
+    QVERIFY(offerClipboard(copied));
+    tool.click(ClearButton);
+    tool.clickField(1);
+    tool.keys(u"ctrl+v"_s);
+    const QImage pasted = tool.screenshot();
+    tool.click(CopyButton);
+    QCOMPARE(clipboardUtf8(), copied);
+    QVERIFY(pasted.save(QDir::temp().filePath(u"group-pattern-designer-pasted.png"_s)));
+
+    // The whole paste is one step back, and forward again.
+    if (copied == QByteArray("\r\n").repeated(10))
+        return; // the paste changed nothing: there is no step to take back
+    tool.keys(u"ctrl+z"_s);
+    tool.click(CopyButton);
+    QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
+    tool.keys(u"ctrl+shift+z"_s);
+    tool.click(CopyButton);
+    QCOMPARE(clipboardUtf8(), copied);
 }
 
 void TestEndToEnd::twoCopiesShareNothing()
