@@ -41,8 +41,8 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    connect(m_undo, &QAction::triggered, this, [this] { went(m_history.undo()); });
-    connect(m_redo, &QAction::triggered, this, [this] { went(m_history.redo()); });
+    connect(m_undo, &QAction::triggered, this, [this] { showChange(m_history.undo()); });
+    connect(m_redo, &QAction::triggered, this, [this] { showChange(m_history.redo()); });
     updateHistoryActions();
 
     for (int n = 1; n <= GroupNameSet::Count; ++n) {
@@ -113,7 +113,7 @@ void Form1::clearPattern()
     updateHistoryActions();
 }
 
-void Form1::went(std::optional<NameHistory::Place> place)
+void Form1::showChange(std::optional<NameHistory::Place> place)
 {
     updateHistoryActions();
     if (!place || place->n == 0)

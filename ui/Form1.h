@@ -46,7 +46,7 @@ private:
     void pastePattern(int n, int from, int to, const QString &text);
     void clearPattern();
     // Shows where an undone or redone step changed a name, and what can be undone now.
-    void went(std::optional<NameHistory::Place> place);
+    void showChange(std::optional<NameHistory::Place> place);
     void updateHistoryActions();
 
     std::unique_ptr<Ui::Form1> m_ui;
