@@ -2,6 +2,7 @@
 // The real program under a real X server or in a Wayland session, driven as a user would.
 #include "DesktopDriver.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonObject>
 #include <QStandardPaths>
@@ -15,6 +16,37 @@ using namespace desktop;
 namespace {
 const QString Program = QStringLiteral(GPD_PROGRAM);
 const QString OtherHostProgram = QStringLiteral(GPD_OTHER_HOST_PROGRAM);
+// fcitx or ibus, with Pinyin active (tools/input-method-test), or none.
+const QString InputMethod = qEnvironmentVariable("GPD_INPUT_METHOD");
+
+QByteArray copied(Tool &tool)
+{
+    tool.click(CopyButton);
+    return clipboardUtf8();
+}
+
+// Whether the input method composes for the focused field. IBus has its input context
+// before the window shows; Fcitx names the method once the field's context has reached it.
+bool inputMethodReady()
+{
+    if (InputMethod != u"fcitx"_s)
+        return true;
+    for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QTest::qWait(100))
+        if (run(u"fcitx5-remote"_s, {u"-n"_s}).out.trimmed() == "pinyin")
+            return true;
+    return false;
+}
+
+// The rightmost column of field n with ink in it.
+int inkEnd(const QImage &shot, int n)
+{
+    const FieldRect &f = Fields[n - 1];
+    for (int x = f.x + f.w - 1; x >= f.x; --x)
+        for (int y = f.y; y < f.y + f.h; ++y)
+            if (isDark(shot.pixel(x, y)))
+                return x;
+    return f.x;
+}
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -33,6 +65,10 @@ private Q_SLOTS:
     void stripAsksTheDesktopOnce();
     void brokenBrowserChangesNothing_data();
     void brokenBrowserChangesNothing();
+    void inputMethodCommits_data();
+    void inputMethodCommits();
+    void composingThenClicking_data();
+    void composingThenClicking();
 
 private:
     QString stubDirectory(int exitCode);
@@ -324,6 +360,96 @@ void TestEndToEnd::brokenBrowserChangesNothing()
     QCOMPARE(tool.screenshot(), before);
     tool.click(CopyButton);
     QCOMPARE(clipboardUtf8(), joined(QStringList(11, Placeholder)));
+}
+
+void TestEndToEnd::inputMethodCommits_data()
+{
+    if (InputMethod.isEmpty())
+        QSKIP("no input method runs (tools/input-method-test)");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QStringList>("keys");   // before composing
+    QTest::addColumn<QStringList>("pinyin"); // each committed with space
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("eight characters fit, a ninth is refused")
+        << 3 << QStringList{u"ctrl+a"_s} << u"wo ni ta shi de le bu zai you"_s.split(u' ')
+        << u"我你他是的了不在"_s;
+    QTest::newRow("a phrase is cut to the room left")
+        << 2 << QStringList{u"End"_s} << QStringList{u"zhongguoren"_s} << Placeholder + u"中国"_s;
+    QTest::newRow("a phrase replaces the selection, cut")
+        << 1 << QStringList{u"End"_s, u"shift+Left"_s} << QStringList{u"zhongguorenmin"_s}
+        << u"好友分组名中国人"_s;
+}
+
+void TestEndToEnd::inputMethodCommits()
+{
+    QFETCH(int, n);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, pinyin);
+    QFETCH(QString, expected);
+    Tool tool;
+    QVERIFY(tool.start(Program));
+    tool.clickField(n);
+    QVERIFY(inputMethodReady());
+    for (const QString &key : keys)
+        tool.keys(key);
+    for (const QString &syllables : pinyin) {
+        tool.type(syllables);
+        tool.keys(u"space"_s);
+    }
+    QStringList names(11, Placeholder);
+    names[n - 1] = expected;
+    QTRY_COMPARE(copied(tool), joined(names));
+
+    // The pre-edit shows after the name, even in a full field, and is no part of it.
+    const int nameEnd = inkEnd(tool.screenshot(), n);
+    tool.type(u"women"_s);
+    const QImage composing = tool.screenshot();
+    QVERIFY(composing.save(QDir::temp().filePath(u"group-pattern-designer-pinyin.png"_s)));
+    QVERIFY2(inkEnd(composing, n) > nameEnd + 20,
+             qPrintable(u"%1 -> %2"_s.arg(nameEnd).arg(inkEnd(composing, n))));
+    QCOMPARE(copied(tool), joined(names));
+}
+
+void TestEndToEnd::composingThenClicking_data()
+{
+    if (InputMethod.isEmpty())
+        QSKIP("no input method runs (tools/input-method-test)");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QStringList>("expected"); // after "ta" and space
+
+    // Composing goes on; "我们他" is cut to what fits.
+    QStringList copy(11, Placeholder);
+    copy[8] += u"我们"_s;
+    QTest::newRow("copy") << CopyButton << copy;
+    QStringList clear(11, QString());
+    clear[8] = u"他"_s;
+    QTest::newRow("clear") << ClearButton << clear;
+    // The field left behind gets what the method commits on leaving: Fcitx the Pinyin as
+    // shown, IBus its candidate.
+    QStringList other(11, Placeholder);
+    other[1] += u"他"_s;
+    other[8] += InputMethod == u"fcitx"_s ? u"wo m"_s : u"我们"_s;
+    QTest::newRow("another field") << QPoint(Fields[1].x + 100, Fields[1].y + 11) << other;
+}
+
+void TestEndToEnd::composingThenClicking()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QStringList, expected);
+    Tool tool;
+    QVERIFY(tool.start(Program));
+    tool.clickField(9);
+    QVERIFY(inputMethodReady());
+    tool.keys(u"End"_s);
+    tool.type(u"women"_s);
+    tool.click(at);
+    if (at == CopyButton)
+        QCOMPARE(clipboardUtf8(), joined(QStringList(11, Placeholder)));
+    QVERIFY(inputMethodReady());
+    tool.type(u"ta"_s);
+    tool.keys(u"space"_s);
+    QTRY_COMPARE(copied(tool), joined(expected));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
