@@ -352,12 +352,21 @@ void TestEndToEnd::brokenBrowserChangesNothing()
     env.insert(u"PATH"_s, launcherFails ? stubDirectory(1) : m_temp.filePath(u"empty"_s));
     Tool tool;
     QVERIFY(tool.start(OtherHostProgram, {}, env));
-    const QImage before = tool.screenshot();
+    // Where the window has the focus, the top field's cursor blinks: leave that field out.
+    const auto shot = [&tool] {
+        QImage image = tool.screenshot();
+        const FieldRect &f = Fields[0];
+        for (int y = f.y; y < f.y + f.h && y < image.height(); ++y)
+            for (int x = f.x; x < f.x + f.w && x < image.width(); ++x)
+                image.setPixel(x, y, 0);
+        return image;
+    };
+    const QImage before = shot();
     tool.click(QPoint(200, 366));
     QTest::qWait(500);
     QCOMPARE(tool.process().state(), QProcess::Running);
     QCOMPARE(tool.windows(), QStringList{tool.window()});
-    QCOMPARE(tool.screenshot(), before);
+    QCOMPARE(shot(), before);
     tool.click(CopyButton);
     QCOMPARE(clipboardUtf8(), joined(QStringList(11, Placeholder)));
 }
