@@ -14,6 +14,9 @@ int main(int argc, char *argv[])
     // The command line is not the tool's to read: Qt sees the program name alone.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
+    // The desktop entry's name: Wayland compositors and docks find the window's icon and
+    // launcher through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(GPD_APP_ID));
 
     const SystemGbkCodec gbk;
     SystemClipboard clipboard;

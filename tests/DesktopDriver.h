@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Drives the real program under a real X server as a user would: xdotool for the mouse and
-// keyboard, xclip to read the clipboard from another program, import for screenshots.
+// Drives the real program as a user would. Under a real X server: xdotool for the mouse and
+// keyboard, xclip to read the clipboard from another program, import for screenshots. In a
+// sway session (tools/wayland-test): the pointer wayvnc gives the seat, wtype, wl-paste,
+// grim, and swaymsg for the windows.
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QJsonObject>
 #include <QPoint>
 #include <QProcess>
 #include <QString>
@@ -42,6 +45,9 @@ struct Result
     QByteArray out;
 };
 
+// True in a Wayland session, where the program runs as a native Wayland client.
+bool onWayland();
+
 Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
 Result xdotool(const QStringList &args);
 bool isDark(QRgb c);
@@ -65,9 +71,16 @@ public:
                const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
                double scale = 1);
 
+    // The X window id, or the compositor's id of the window on Wayland.
     QString window() const { return QString::fromLatin1(m_window); }
     unsigned long windowId() const { return m_window.toULong(); }
     QProcess &process() { return m_process; }
+    // The windows of the program that are shown.
+    QStringList windows() const;
+    // On Wayland: what the compositor knows of the window (app_id, name, geometry...).
+    QJsonObject view() const;
+    // Asks the window to close, as a click on its close box does.
+    bool requestClose() const;
 
     void click(QPoint p, int repeat = 1, int button = 1);
     void clickField(int n);
@@ -79,8 +92,8 @@ private:
     QProcess m_process;
     QByteArray m_window;
     double m_scale = 1;
+    QPoint m_origin; // of the window's client area on the Wayland output
     QElapsedTimer m_lastClick;
-    QPoint m_lastClickAt;
 };
 
 } // namespace desktop

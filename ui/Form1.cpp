@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 
 static void initResources()
 {
@@ -52,6 +53,8 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         // Several lines go to this field and the ones below once the field has put its own
         // text back, after the edit that brought them.
         const auto onPattern = [this, n](int from, int to, const QString &text) {
+            if (m_replacing)
+                return;
             QMetaObject::invokeMethod(
                 this, [=] { pastePattern(n, from, to, text); }, Qt::QueuedConnection);
         };
@@ -64,8 +67,13 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
     }
     connect(&m_names, &GroupNameSet::nameChanged, this, [this](int n, const QString &text) {
         QLineEdit *field = m_fields[n - 1];
-        if (field->text() != text)
-            field->setText(text);
+        if (field->text() == text)
+            return;
+        // Setting a field's text makes an input method commit what it was composing there.
+        // The name is being replaced as a whole (a clear, an undo): that commit is dropped
+        // with the rest rather than taken as an edit in the middle of the step.
+        const QScopedValueRollback<bool> replacing(m_replacing, true);
+        field->setText(text);
     });
 
     connect(m_ui->Image1, &PictureButton::clicked, this, &Form1::clearPattern);
@@ -91,7 +99,7 @@ Form1::~Form1()
 
 void Form1::takeEdit(int n, const QString &text)
 {
-    if (text == m_names.name(n))
+    if (m_replacing || text == m_names.name(n))
         return;
     m_history.edit(n, text);
     if (m_fields[n - 1]->text() != m_names.name(n))

@@ -58,4 +58,5 @@ private:
     Shell &m_shell;
     const QUrl m_patternPage;
     std::array<GroupNameEdit *, GroupNameSet::Count> m_fields{};
+    bool m_replacing = false; // while a field takes a name from the set
 };

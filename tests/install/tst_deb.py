@@ -58,6 +58,9 @@ class DebTest(DesktopTreeChecks, unittest.TestCase):
                         "qt6-qpa-plugins"):
             with self.subTest(depends=package):
                 self.assertIn(package, depends)
+        recommends = {re.split(r"[\s(|]", d.strip())[0] for d in self.field("Recommends").split(",")}
+        # Without it the window runs through XWayland in a Wayland session.
+        self.assertIn("qt6-wayland", recommends)
 
     def test_apt_can_satisfy_the_dependencies(self):
         done = run(["apt-get", "install", "--simulate", "--no-install-recommends", self.deb])
