@@ -41,6 +41,11 @@ struct Result
     QByteArray out;
 };
 
+// What is wrong with a screenshot of the window at a scale (device pixels per logical pixel):
+// empty when the frame, the panel's lines, the underline and each field's text lie where
+// the design puts them.
+QString scaledWindowFault(const QImage &shot, double scale);
+
 Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
 Result xdotool(const QStringList &args);
 bool isDark(QRgb c);
@@ -48,6 +53,9 @@ bool isDark(QRgb c);
 bool sendDeleteWindow(unsigned long window);
 QByteArray windowProperty(const QString &window, const QString &name);
 QByteArray clipboardUtf8();
+// Why a name breaks the rule (controls, characters without a GBK form, over 16 bytes), or
+// an empty string when it keeps it.
+QString nameFault(const QString &name);
 QByteArray joined(const QStringList &names);
 
 // One running copy of the tool and its top-level window. Points are logical: a tool that
@@ -64,6 +72,9 @@ public:
     QString window() const { return QString::fromLatin1(m_window); }
     unsigned long windowId() const { return m_window.toULong(); }
     QProcess &process() { return m_process; }
+
+    // The program's windows on screen: the main window, and any message box it shows.
+    QList<unsigned long> visibleWindows() const;
 
     void click(QPoint p, int repeat = 1);
     void clickField(int n);
