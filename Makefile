@@ -8,7 +8,7 @@ endif
 BUILD_DIR := build/$(PRESET)
 PROGRAM := $(BUILD_DIR)/app/group-pattern-designer
 
-.PHONY: all run test bench fuzz build configure clean format
+.PHONY: all run test bench fuzz build configure clean format windows test-windows
 
 all: build
 
@@ -29,6 +29,18 @@ fuzz:
 	cmake -S . -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGPD_FUZZ=ON >/dev/null
 	cmake --build build/fuzz --target fuzz_editrule
 	tests/fuzz/run-fuzz build/fuzz/tests/fuzz/fuzz_editrule $(FUZZ_SECONDS)
+
+# The self-contained Windows program, build/windows/group-pattern-designer.exe, and its
+# tests under Wine. The first build on a machine also builds a static Qt (about 30 minutes).
+WINDOWS_ARGS := $(if $(GPD_PATTERN_HOST),-DGPD_PATTERN_HOST=$(GPD_PATTERN_HOST))
+windows:
+	tools/windows/build $(WINDOWS_ARGS)
+
+test-windows:
+	tools/install-deps wine
+	tools/windows/build $(WINDOWS_ARGS)
+	$(MAKE) --no-print-directory build PRESET=dev
+	ctest --preset wine
 
 # Start-up time and memory against a baseline Qt program, and click costs (not tests).
 bench:

@@ -23,6 +23,8 @@ int main(int argc, char *argv[])
     DesktopShell shell;
     fonts.wait();
     Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
+    // On Windows, a thin border without the sizing frame: the window has one size.
+    window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     window.show();
     return app.exec();
 }

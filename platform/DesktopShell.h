@@ -3,7 +3,8 @@
 
 #include "Shell.h"
 
-// Opens addresses through the desktop's own launcher (xdg-open on Linux).
+// Opens addresses through the desktop's own launcher: xdg-open on Linux, the shell's default
+// verb (open, for http) on Windows.
 class DesktopShell final : public Shell
 {
 public:

@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <X11/Xlib.h>
@@ -171,6 +173,71 @@ bool isDark(QRgb c)
     return qRed(c) + qGreen(c) + qBlue(c) < 3 * 128;
 }
 
+namespace {
+// The middle of the dark rows in column x between y0 and y1, device pixels.
+double darkMiddle(const QImage &shot, int x0, int x1, int y0, int y1)
+{
+    int top = y1, bottom = y0 - 1;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (isDark(shot.pixel(x, y))) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return bottom >= top ? (top + bottom) / 2.0 : -1;
+}
+
+// Whether any pixel of the device rectangle covering logical [x0, x1) x [y0, y1) is dark.
+bool darkIn(const QImage &shot, double scale, double x0, double x1, double y0, double y1)
+{
+    for (int y = int(std::floor(y0 * scale)); y < int(std::ceil(y1 * scale)); ++y)
+        for (int x = int(std::floor(x0 * scale)); x < int(std::ceil(x1 * scale)); ++x)
+            if (isDark(shot.pixel(x, y)))
+                return true;
+    return false;
+}
+} // namespace
+
+QString scaledWindowFault(const QImage &shot, double scale)
+{
+    const auto device = [scale](double logical) { return int(std::lround(logical * scale)); };
+    if (shot.size() != QSize(device(508), device(384)))
+        return u"window of %1 x %2"_s.arg(shot.width()).arg(shot.height());
+
+    // The frame, left, top, right (the picture's and the right strip's) and bottom, each
+    // read in the device pixel under the middle of the logical one.
+    const auto middle = [scale](int logical) { return int(std::floor((logical + 0.5) * scale)); };
+    for (const QPoint p : {QPoint(5, 200), QPoint(200, 5), QPoint(500, 60), QPoint(507, 200),
+                           QPoint(60, 380), QPoint(440, 380)})
+        if (shot.pixel(middle(p.x()), middle(p.y())) != FrameBlue)
+            return u"no frame at %1,%2"_s.arg(p.x()).arg(p.y());
+    if (!darkIn(shot, scale, 106, 107, 200, 201) || !darkIn(shot, scale, 355, 356, 200, 201))
+        return u"no panel lines"_s;
+    // The underline below the link words, as thick as the scale makes a pixel.
+    if (!darkIn(shot, scale, 440, 441, 375, 376) || darkIn(shot, scale, 440, 441, 376.5, 378))
+        return u"no underline at y 375"_s;
+    int lineRows = 0;
+    for (int y = device(370); y < device(380); ++y)
+        lineRows += shot.pixel(device(440), y) == qRgb(0, 0, 0);
+    if (lineRows < int(std::floor(scale)))
+        return u"an underline %1 rows thick"_s.arg(lineRows);
+
+    // Each field's text stands level with its row's triangle.
+    for (int n = 1; n <= 11; ++n) {
+        const FieldRect &f = Fields[n - 1];
+        const int end = n < 11 ? std::min(f.y + f.h, Fields[n].y) : f.y + f.h;
+        const double triangle =
+            darkMiddle(shot, device(146), device(151), device(f.y), device(end));
+        const double text =
+            darkMiddle(shot, device(f.x), device(f.x + 60), device(f.y), device(end));
+        if (triangle < 0 || text < 0)
+            return u"field %1: no text or no triangle"_s.arg(n);
+        if (std::abs(text - triangle) > 2 * scale)
+            return u"field %1: text %2, triangle %3"_s.arg(n).arg(text).arg(triangle);
+    }
+    return {};
+}
+
 bool sendDeleteWindow(unsigned long window)
 {
     Display *display = XOpenDisplay(nullptr);
@@ -242,6 +309,27 @@ bool offerClipboard(const QByteArray &utf8, const QString &selection)
     return false;
 }
 
+QString nameFault(const QString &name)
+{
+    for (const QChar c : name) {
+        if (c.isSurrogate())
+            return u"a lone surrogate"_s;
+        if (c.category() == QChar::Other_Control || c == QChar(0x2028) || c == QChar(0x2029))
+            return u"control or line break U+%1"_s.arg(uint(c.unicode()), 4, 16, QChar(u'0'));
+        if (c.category() == QChar::Other_PrivateUse)
+            return u"a private-use character"_s;
+    }
+    // A character has a GBK form exactly when it survives the round trip.
+    QStringEncoder encoder("GBK");
+    QStringDecoder decoder("GBK");
+    const QByteArray bytes = encoder.encode(name);
+    if (QString(decoder.decode(bytes)) != name)
+        return u"a character without a GBK form"_s;
+    if (bytes.size() > 16)
+        return u"%1 GBK bytes"_s.arg(bytes.size());
+    return {};
+}
+
 QByteArray joined(const QStringList &names)
 {
     return names.join(u"\r\n"_s).toUtf8();
@@ -264,9 +352,9 @@ bool Tool::start(const QString &program, const QStringList &args, const QProcess
     m_process.start(program, args);
     if (!m_process.waitForStarted())
         return false;
-    // No one places windows here: keep copies apart.
+    // No one places windows here: keep copies apart, and a scaled one, alone, where it fits.
     static int placed = 0;
-    const int x = 40 + 560 * (placed++ % 2);
+    const int x = scale > 1 ? 40 : 40 + 560 * (placed++ % 2);
     if (onWayland()) {
         for (QDeadlineTimer deadline(10000); m_window.isEmpty() && !deadline.hasExpired();
              QTest::qWait(100)) {

@@ -47,6 +47,10 @@ struct Result
 
 // True in a Wayland session, where the program runs as a native Wayland client.
 bool onWayland();
+// What is wrong with a screenshot of the window at a scale (device pixels per logical pixel):
+// empty when the frame, the panel's lines, the underline and each field's text lie where
+// the design puts them.
+QString scaledWindowFault(const QImage &shot, double scale);
 
 Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
 Result xdotool(const QStringList &args);
@@ -58,6 +62,9 @@ QByteArray clipboardUtf8();
 // Puts text on the clipboard (or the primary selection) from another program, as copying
 // from a web page would.
 bool offerClipboard(const QByteArray &utf8, const QString &selection = QStringLiteral("clipboard"));
+// Why a name breaks the rule (controls, characters without a GBK form, over 16 bytes), or
+// an empty string when it keeps it.
+QString nameFault(const QString &name);
 QByteArray joined(const QStringList &names);
 
 // One running copy of the tool and its top-level window. Points are logical: a tool that

@@ -8,8 +8,6 @@
 #include <QFile>
 #include <QImage>
 #include <QStandardPaths>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,28 +16,6 @@ using namespace desktop;
 
 namespace {
 constexpr int FieldUnderTest = 3;
-
-// Why a name is no valid name, or an empty string when it is one.
-QString invalidity(const QString &name)
-{
-    for (const QChar c : name) {
-        if (c.isSurrogate())
-            return u"a lone surrogate"_s;
-        if (c.category() == QChar::Other_Control || c == QChar(0x2028) || c == QChar(0x2029))
-            return u"control or line break U+%1"_s.arg(uint(c.unicode()), 4, 16, QChar(u'0'));
-        if (c.category() == QChar::Other_PrivateUse)
-            return u"a private-use character"_s;
-    }
-    // A character has a GBK form exactly when it survives the round trip.
-    QStringEncoder encoder("GBK");
-    QStringDecoder decoder("GBK");
-    const QByteArray bytes = encoder.encode(name);
-    if (QString(decoder.decode(bytes)) != name)
-        return u"a character without a GBK form"_s;
-    if (bytes.size() > 16)
-        return u"%1 GBK bytes"_s.arg(bytes.size());
-    return {};
-}
 
 // The clipboard's text as this tool's copy leaves it: eleven names and ten CR LF.
 bool isCopiedPattern(const QByteArray &text)
@@ -122,17 +98,6 @@ QByteArray pngImage()
     return png;
 }
 
-QList<unsigned long> visibleWindows(QProcess &process)
-{
-    QList<unsigned long> windows;
-    const QByteArray out =
-        xdotool({u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(process.processId())})
-            .out;
-    for (const QByteArray &line : out.split('\n'))
-        if (!line.trimmed().isEmpty())
-            windows.append(line.trimmed().toULong());
-    return windows;
-}
 } // namespace
 
 class TestRobustness : public QObject
@@ -192,7 +157,7 @@ void TestRobustness::verifyNames(const QStringList &names, const QString &expect
     // One line per name from the field under test down: a pasted pattern fills them.
     const QStringList lines = expected.split(u'\n');
     for (int n = 1; n <= 11; ++n) {
-        const QString why = invalidity(names[n - 1]);
+        const QString why = nameFault(names[n - 1]);
         QVERIFY2(why.isEmpty(), qPrintable(u"name %1 holds %2"_s.arg(n).arg(why)));
         QCOMPARE(names[n - 1], lines.value(n - FieldUnderTest));
     }
@@ -324,14 +289,14 @@ void TestRobustness::clipboardThatCannotBeWritten()
     m_tool.click(CopyButton);
 
     // The tool says so in a window of its own, keeps running, and leaves the clipboard.
-    QTRY_COMPARE_WITH_TIMEOUT(visibleWindows(m_tool.process()).size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 2, 10000);
     QVERIFY2(warped.elapsed() < AheadMs, "too slow to prove anything; raise AheadMs");
     QCOMPARE(m_tool.process().state(), QProcess::Running);
     QCOMPARE(clipboardUtf8(), QByteArray("held elsewhere"));
-    for (const unsigned long window : visibleWindows(m_tool.process()))
-        if (window != m_tool.windowId())
-            QVERIFY(sendDeleteWindow(window));
-    QTRY_COMPARE_WITH_TIMEOUT(visibleWindows(m_tool.process()).size(), 1, 10000);
+    for (const QString &window : m_tool.windows())
+        if (window != m_tool.window())
+            QVERIFY(sendDeleteWindow(window.toULong()));
+    QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 1, 10000);
 
     // Once the clock has caught up, the names are there to edit and copy.
     QTest::qWait(int(std::max<qint64>(0, AheadMs + 500 - warped.elapsed())));

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+// Another Windows program beside the tool, for the tests that run it under Wine. Wine's X11
+// side turns CR LF into LF, so the exact clipboard text is read here, on the Windows side.
+//   windows-probe read              prints "unicode HEX" and "text HEX": the bytes of
+//                                   CF_UNICODETEXT (UTF-16LE) and of CF_TEXT up to their
+//                                   terminating NUL, or "none" for a format not offered
+//   windows-probe hold              opens the clipboard and keeps it open, as a busy
+//                                   program would; prints "held", closes it at end of input
+//   windows-probe offer-unicode     offers standard input as CF_UNICODETEXT (UTF-16LE, as
+//                                   it is: lone surrogates and NULs too)
+//   windows-probe offer-text        offers standard input as CF_TEXT only
+//   windows-probe type              types standard input (UTF-16LE) into the focused
+//                                   window as an input method does, one character at a time:
+//                                   xdotool's remapped keys reach Wine's programs as the
+//                                   first character remapped, over and over
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+
+namespace {
+bool openClipboard(HWND owner = nullptr)
+{
+    // Another program may have it open for a moment.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (OpenClipboard(owner))
+            return true;
+        Sleep(20);
+    }
+    std::fprintf(stderr, "windows-probe: cannot open the clipboard (%lu)\n", GetLastError());
+    return false;
+}
+
+void printFormat(const char *label, UINT format, std::size_t unitSize)
+{
+    std::printf("%s ", label);
+    HANDLE data = GetClipboardData(format);
+    const auto *bytes = data ? static_cast<const unsigned char *>(GlobalLock(data)) : nullptr;
+    if (!bytes) {
+        std::printf("none\n");
+        return;
+    }
+    // Up to the first NUL unit, and never past the end of the block.
+    const std::size_t size = GlobalSize(data);
+    for (std::size_t i = 0; i + unitSize <= size; i += unitSize) {
+        bool nul = true;
+        for (std::size_t k = 0; k < unitSize; ++k)
+            nul = nul && bytes[i + k] == 0;
+        if (nul)
+            break;
+        for (std::size_t k = 0; k < unitSize; ++k)
+            std::printf("%02x", bytes[i + k]);
+    }
+    std::printf("\n");
+    GlobalUnlock(data);
+}
+
+int read()
+{
+    if (!openClipboard())
+        return 1;
+    printFormat("unicode", CF_UNICODETEXT, 2);
+    printFormat("text", CF_TEXT, 1);
+    CloseClipboard();
+    return 0;
+}
+
+int hold()
+{
+    // Opened for a window of its own: Wine lets two programs open it for no window at once.
+    HWND window = CreateWindowW(L"STATIC", L"windows-probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                nullptr, nullptr);
+    if (!window || !openClipboard(window))
+        return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    char buffer[64];
+    while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+    }
+    CloseClipboard();
+    return 0;
+}
+
+std::string standardInput()
+{
+    _setmode(_fileno(stdin), _O_BINARY);
+    std::string input;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        input.append(buffer, n);
+    return input;
+}
+
+int offer(UINT format, std::size_t unitSize)
+{
+    std::string input = standardInput();
+    input.append(unitSize, '\0');
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, input.size());
+    if (!block)
+        return 1;
+    std::memcpy(GlobalLock(block), input.data(), input.size());
+    GlobalUnlock(block);
+    if (!openClipboard())
+        return 1;
+    EmptyClipboard();
+    const bool set = SetClipboardData(format, block) != nullptr;
+    CloseClipboard();
+    return set ? 0 : 1;
+}
+int type()
+{
+    const std::string input = standardInput();
+    for (std::size_t i = 0; i + 1 < input.size(); i += 2) {
+        INPUT keys[2] = {};
+        keys[0].type = INPUT_KEYBOARD;
+        keys[0].ki.wScan = static_cast<WORD>(static_cast<unsigned char>(input[i]) |
+                                             static_cast<unsigned char>(input[i + 1]) << 8);
+        keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        keys[1] = keys[0];
+        keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        if (SendInput(2, keys, sizeof(INPUT)) != 2)
+            return 1;
+        Sleep(30);
+    }
+    return 0;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const char *command = argc == 2 ? argv[1] : "";
+    if (std::strcmp(command, "read") == 0)
+        return read();
+    if (std::strcmp(command, "hold") == 0)
+        return hold();
+    if (std::strcmp(command, "offer-unicode") == 0)
+        return offer(CF_UNICODETEXT, 2);
+    if (std::strcmp(command, "offer-text") == 0)
+        return offer(CF_TEXT, 1);
+    if (std::strcmp(command, "type") == 0)
+        return type();
+    std::fprintf(stderr, "usage: windows-probe read|hold|offer-unicode|offer-text|type\n");
+    return 2;
+}
