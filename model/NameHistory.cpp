@@ -29,25 +29,25 @@ NameHistory::NameHistory(GroupNameSet &set) : m_set(set)
     m_states.push_back(State{set.names()});
 }
 
-NameEdit NameHistory::edit(int n, const QString &text)
+NameEdit NameHistory::edit(int n, const QString &text, bool keystroke)
 {
     const QString before = m_set.name(n);
     const NameEdit result = m_set.edit(n, 0, int(before.size()), text);
     if (!result.changed)
         return result;
 
-    // One character typed or deleted next to the last one continues that step.
+    // Only keystrokes join: a paste of one character looks the same here, but is a step.
     const Difference d = differenceOf(before, result.text);
     const State &top = m_states[m_current];
     const bool sameRun = m_joinable && top.n == n;
     Kind kind = Kind::Other;
     int at = 0;
     bool joins = false;
-    if (d.inserted == 1) {
+    if (keystroke && d.inserted == 1) {
         kind = Kind::Typing;
         at = d.at + 1;
         joins = sameRun && top.kind == kind && d.removed == 0 && d.at == top.at;
-    } else if (d.inserted == 0 && d.removed == 1) {
+    } else if (keystroke && d.inserted == 0 && d.removed == 1) {
         // Backspace lands left of the last deletion, Delete where it was.
         kind = Kind::Deleting;
         at = d.at;

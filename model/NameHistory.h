@@ -17,8 +17,9 @@ public:
     explicit NameHistory(GroupNameSet &set);
 
     // The set's own operations, each recorded as one step when it changed a name.
-    // edit() makes name n what the rule keeps of `text`: an editor's new text.
-    NameEdit edit(int n, const QString &text);
+    // edit() makes name n what the rule keeps of `text`: an editor's new text. A keystroke
+    // that types or deletes one character next to the last one continues that step.
+    NameEdit edit(int n, const QString &text, bool keystroke);
     NameEdit PastePattern(int n, int from, int to, QStringView text);
     void ClearPattern();
 

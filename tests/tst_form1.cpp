@@ -357,6 +357,8 @@ void TestForm1::undoAndRedo_data()
     QTest::newRow("clear is one step")
         << Actions{{Action::Type, 2, u"x"_s}, {Action::Clear, 0, {}}, {Action::Type, 2, u"y"_s}}
         << 3 << 2;
+    QTest::newRow("a paste of one character after typing")
+        << Actions{{Action::Type, 4, u"ab"_s}, {Action::Paste, 4, u"♡中"_s}} << 2 << 4;
     QTest::newRow("a cut paste") << Actions{{Action::Paste, 3, u"abcdefgh"_s}} << 1 << 3;
     QTest::newRow("a pattern is one step, a refused paste none")
         << Actions{{Action::Paste, 8, u"一\n二\n三"_s}, {Action::Paste, 8, u"♡"_s}} << 1 << 8;

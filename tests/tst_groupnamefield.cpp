@@ -251,7 +251,14 @@ void TestGroupNameField::clearPatternEmptiesEveryName()
     QCOMPARE(set.names(), QStringList(GroupNameSet::Count, QString()));
 }
 
-using NameTexts = QList<QPair<int, QString>>; // name number, what its editor now shows
+// Name number, what its editor now shows, and whether a keystroke did it.
+struct NameText
+{
+    int n;
+    QString text;
+    bool keystroke = true;
+};
+using NameTexts = QList<NameText>;
 Q_DECLARE_METATYPE(NameTexts)
 
 void TestGroupNameField::historySteps_data()
@@ -271,7 +278,10 @@ void TestGroupNameField::historySteps_data()
         << NameTexts{{4, u"a"_s + p}, {4, u"a"_s + p + u"b"_s}} << 2 << 7;
     QTest::newRow("same place, other name")
         << NameTexts{{5, p + u"a"_s}, {6, p + u"a"_s}} << 2 << 6;
-    QTest::newRow("a paste of two") << NameTexts{{7, p + u"ab"_s}, {7, p + u"abc"_s}} << 2 << 8;
+    QTest::newRow("two characters at once")
+        << NameTexts{{7, p + u"ab"_s}, {7, p + u"abc"_s}} << 2 << 8;
+    QTest::newRow("a one-character paste after typing")
+        << NameTexts{{7, p + u"a"_s}, {7, p + u"ab"_s, false}} << 2 << 7;
     QTest::newRow("refused and unchanged texts are no step")
         << NameTexts{{8, p + u"♡"_s}, {8, p}, {9, u"一二三四五六七八九"_s}} << 1 << 6;
 }
@@ -286,8 +296,8 @@ void TestGroupNameField::historySteps()
     GroupNameSet set(m_gbk);
     NameHistory history(set);
     const QStringList start = set.names();
-    for (const auto &[n, text] : edits)
-        history.edit(n, text);
+    for (const NameText &edit : edits)
+        history.edit(edit.n, edit.text, edit.keystroke);
     const QStringList end = set.names();
 
     int undone = 0;

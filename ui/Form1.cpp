@@ -101,7 +101,7 @@ void Form1::takeEdit(int n, const QString &text)
 {
     if (m_replacing || text == m_names.name(n))
         return;
-    m_history.edit(n, text);
+    m_history.edit(n, text, m_fields[n - 1]->inKeystroke());
     if (m_fields[n - 1]->text() != m_names.name(n))
         m_fields[n - 1]->setText(m_names.name(n));
     updateHistoryActions();

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 namespace {
 bool isHistoryKey(const QKeyEvent *event)
@@ -39,6 +40,11 @@ void GroupNameEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Keys with Ctrl or Alt paste, cut and delete words: steps of their own.
+    const bool keystroke =
+        !event->text().isEmpty() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const QScopedValueRollback<bool> inKeystroke(m_inKeystroke, keystroke);
     QLineEdit::keyPressEvent(event);
 }
 

@@ -17,6 +17,10 @@ public:
     // The window's undo and redo, which the context menu offers in place of the field's own.
     void setHistoryActions(QAction *undo, QAction *redo);
 
+    // True while a key typed or deleting a character changes the text: a paste, a drop or
+    // an input method's commit is no keystroke.
+    bool inKeystroke() const { return m_inKeystroke; }
+
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -25,4 +29,5 @@ protected:
 private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    bool m_inKeystroke = false;
 };

@@ -396,6 +396,14 @@ void TestWine::paste()
         QVERIFY2(fault.isEmpty(), qPrintable(u"name %1 holds %2"_s.arg(n).arg(fault)));
         QCOMPARE(names[n - 1], lines.value(n - FieldUnderTest));
     }
+
+    // The paste is one step back, and Windows' own key does it again.
+    m_tool.keys(u"ctrl+z"_s);
+    QStringList typed(11);
+    typed[FieldUnderTest - 1] = u"ab"_s;
+    QCOMPARE(copiedNames(m_tool), typed);
+    m_tool.keys(u"ctrl+y"_s);
+    QCOMPARE(copiedNames(m_tool), names);
 }
 
 void TestWine::busyClipboardKeepsTheNames()
