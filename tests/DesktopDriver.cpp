@@ -330,6 +330,17 @@ QString nameFault(const QString &name)
     return {};
 }
 
+void verifyNames(const QStringList &names, int first, const QString &expected)
+{
+    QCOMPARE(names.size(), 11);
+    const QStringList lines = expected.split(u'\n');
+    for (int n = 1; n <= 11; ++n) {
+        const QString fault = nameFault(names[n - 1]);
+        QVERIFY2(fault.isEmpty(), qPrintable(u"name %1 holds %2"_s.arg(n).arg(fault)));
+        QCOMPARE(names[n - 1], lines.value(n - first));
+    }
+}
+
 QByteArray joined(const QStringList &names)
 {
     return names.join(u"\r\n"_s).toUtf8();
@@ -373,8 +384,11 @@ bool Tool::start(const QString &program, const QStringList &args, const QProcess
                           rect.value(u"y"_s).toInt() + inner.value(u"y"_s).toInt());
         return true;
     }
-    const Result found = xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
-                                  QString::number(m_process.processId())});
+    // A program under Wine on a busy machine can take well over 10 s to show its window.
+    const Result found = run(u"xdotool"_s,
+                             {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
+                              QString::number(m_process.processId())},
+                             30000);
     m_window = found.out.split('\n').value(0).trimmed();
     if (m_window.isEmpty())
         return false;

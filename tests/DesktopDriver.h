@@ -65,6 +65,9 @@ bool offerClipboard(const QByteArray &utf8, const QString &selection = QStringLi
 // Why a name breaks the rule (controls, characters without a GBK form, over 16 bytes), or
 // an empty string when it keeps it.
 QString nameFault(const QString &name);
+// Checks the eleven copied names: each keeps the rule, those from field `first` down are
+// the lines of `expected`, the others empty. Fails the running test otherwise.
+void verifyNames(const QStringList &names, int first, const QString &expected);
 QByteArray joined(const QStringList &names);
 
 // One running copy of the tool and its top-level window. Points are logical: a tool that

@@ -117,7 +117,6 @@ private Q_SLOTS:
 private:
     // Empties every name and types `start` into the field under test.
     void startName(const QString &start);
-    void verifyNames(const QStringList &names, const QString &expected);
 
     QTemporaryDir m_temp;
     Tool m_tool;
@@ -149,18 +148,6 @@ void TestRobustness::startName(const QString &start)
     m_tool.clickField(FieldUnderTest);
     if (!start.isEmpty())
         m_tool.type(start);
-}
-
-void TestRobustness::verifyNames(const QStringList &names, const QString &expected)
-{
-    QCOMPARE(names.size(), 11);
-    // One line per name from the field under test down: a pasted pattern fills them.
-    const QStringList lines = expected.split(u'\n');
-    for (int n = 1; n <= 11; ++n) {
-        const QString why = nameFault(names[n - 1]);
-        QVERIFY2(why.isEmpty(), qPrintable(u"name %1 holds %2"_s.arg(n).arg(why)));
-        QCOMPARE(names[n - 1], lines.value(n - FieldUnderTest));
-    }
 }
 
 void TestRobustness::hostilePaste_data()
@@ -211,10 +198,10 @@ void TestRobustness::hostilePaste()
     // within its own clipboard timeout; then nothing is pasted, which is sound too.
     if (offered.size() > 1024 * 1024 && names.value(FieldUnderTest - 1) == u"ab"_s) {
         qInfo("the 10 MB transfer ran past Qt's clipboard timeout; nothing was pasted");
-        verifyNames(names, u"ab"_s);
+        verifyNames(names, FieldUnderTest, u"ab"_s);
         return;
     }
-    verifyNames(names, expected);
+    verifyNames(names, FieldUnderTest, expected);
 }
 
 void TestRobustness::ownerThatNeverAnswers()
@@ -230,7 +217,7 @@ void TestRobustness::ownerThatNeverAnswers()
     const QStringList names = copiedNames(m_tool, 60000);
     const qint64 ms = timer.elapsed();
     qInfo("paste from an owner that never answers: the tool answered again after %lld ms", ms);
-    verifyNames(names, u"abc"_s);
+    verifyNames(names, FieldUnderTest, u"abc"_s);
     // Qt waits 5 s for an owner per request; far beyond that, the tool hangs.
     QVERIFY2(ms < 30000, qPrintable(QString::number(ms)));
 }
@@ -303,7 +290,7 @@ void TestRobustness::clipboardThatCannotBeWritten()
     m_tool.clickField(FieldUnderTest);
     m_tool.keys(u"End"_s);
     m_tool.type(u"X"_s);
-    verifyNames(copiedNames(m_tool), u"keepX"_s);
+    verifyNames(copiedNames(m_tool), FieldUnderTest, u"keepX"_s);
 }
 
 QTEST_GUILESS_MAIN(TestRobustness)
