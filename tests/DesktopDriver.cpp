@@ -384,14 +384,22 @@ bool Tool::start(const QString &program, const QStringList &args, const QProcess
                           rect.value(u"y"_s).toInt() + inner.value(u"y"_s).toInt());
         return true;
     }
-    // A program under Wine on a busy machine can take well over 10 s to show its window.
-    const Result found = run(u"xdotool"_s,
-                             {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
-                              QString::number(m_process.processId())},
-                             30000);
-    m_window = found.out.split('\n').value(0).trimmed();
-    if (m_window.isEmpty())
+    // A program under Wine on a busy machine can take well over 10 s to show its window,
+    // and xdotool gives up at once when a window it looks at vanishes (Wine makes and drops
+    // some while it starts): ask again until the window is there.
+    for (QDeadlineTimer deadline(30000); m_window.isEmpty() && !deadline.hasExpired();
+         QTest::qWait(100)) {
+        const Result found = xdotool(
+            {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(m_process.processId())});
+        m_window = found.out.split('\n').value(0).trimmed();
+    }
+    if (m_window.isEmpty()) {
+        qWarning("no window of %s shown; it is %s", qPrintable(program),
+                 m_process.state() == QProcess::Running
+                     ? "running"
+                     : qPrintable(u"gone, exit code %1"_s.arg(m_process.exitCode())));
         return false;
+    }
     xdotool({u"windowmove"_s, window(), QString::number(x), u"40"_s});
     QTest::qWait(200);
     return true;
