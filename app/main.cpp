@@ -2,15 +2,38 @@
 #include "DesktopShell.h"
 #include "FontWarmUp.h"
 #include "Form1.h"
+#include "SessionBus.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
 
 #include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+#ifndef GPD_GBK_SOURCES
+#define GPD_GBK_SOURCES SystemGbkCodec::AllSources
+#endif
+
+namespace {
+// Without a GBK table no name could be measured: say what is missing rather than start.
+int refuseWithoutGbk()
+{
+    std::fputs("group-pattern-designer: this system has no GBK (code page 936) conversion, "
+               "neither in Qt nor in the C library's iconv; group names cannot be measured\n",
+               stderr);
+    QMessageBox::critical(nullptr, QStringLiteral(u"分组图案设计器"),
+                          QStringLiteral(u"本机没有 GBK（代码页 936）文字转换，无法计算分组名称的"
+                                         u"长度，程序不能运行。"));
+    return 1;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
     // Runs beside Qt's own start-up, which needs no fonts until the window is built.
     FontWarmUp fonts;
+    keepSessionBusFromAutolaunching();
     // The command line is not the tool's to read: Qt sees the program name alone.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
@@ -18,7 +41,9 @@ int main(int argc, char *argv[])
     // launcher through it.
     QGuiApplication::setDesktopFileName(QStringLiteral(GPD_APP_ID));
 
-    const SystemGbkCodec gbk;
+    const SystemGbkCodec gbk(GPD_GBK_SOURCES);
+    if (!gbk.isAvailable())
+        return refuseWithoutGbk();
     SystemClipboard clipboard;
     DesktopShell shell;
     fonts.wait();

@@ -22,19 +22,46 @@ char32_t nextCodePoint(QStringView text, qsizetype &i)
     return NoCharacter;
 }
 
-// Bytes a code point may take in a name, or 0 when it may never enter one.
-int allowedLength(char32_t cp, const GbkCodec &gbk)
+// Bytes a code point may take in a name; nothing when it may never enter one.
+std::optional<int> allowedLength(char32_t cp, const GbkCodec &gbk)
 {
-    if (QChar::category(cp) == QChar::Other_Control)
-        return 0;
+    if (cp == NoCharacter || QChar::category(cp) == QChar::Other_Control)
+        return std::nullopt;
     return gbk.byteLength(cp);
 }
 
-QString withoutRange(const QString &name, int from, int to)
+// Whether the code point may compose with what precedes it: a combining mark, or a Hangul
+// vowel or final consonant joining a syllable.
+bool joinsPrevious(char32_t cp)
 {
-    QString rest = name;
-    rest.remove(from, to - from);
-    return rest;
+    return cp != NoCharacter && (QChar::combiningClass(cp) != 0 || (cp >= 0x1161 && cp <= 0x1175) ||
+                                 (cp >= 0x11A8 && cp <= 0x11C2));
+}
+
+// Hands `f` the code points of the text's composed form (NFC), one at a time, until it
+// returns false. Composition stays within a starter and the marks after it, so the text is
+// composed a piece at a time and a long paste costs no more than the part the rule reads.
+template <typename F> void forEachComposed(QStringView text, F f)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype start = i;
+        const char32_t first = nextCodePoint(text, i);
+        qsizetype end = i;
+        for (qsizetype next = end; next < text.size() && joinsPrevious(nextCodePoint(text, next));)
+            end = next;
+        if (end == i &&
+            (first == NoCharacter || QChar::decompositionTag(first) != QChar::Canonical)) {
+            if (!f(first))
+                return;
+        } else {
+            const QString composed =
+                text.mid(start, end - start).toString().normalized(QString::NormalizationForm_C);
+            for (qsizetype k = 0; k < composed.size();)
+                if (!f(nextCodePoint(composed, k)))
+                    return;
+        }
+        i = end;
+    }
 }
 } // namespace
 
@@ -57,81 +84,75 @@ int GroupNameField::byteLength(QStringView text, const GbkCodec &gbk)
 {
     int total = 0;
     for (qsizetype i = 0; i < text.size();) {
-        const int n = gbk.byteLength(nextCodePoint(text, i));
-        if (n == 0)
+        const std::optional<int> n = allowedLength(nextCodePoint(text, i), gbk);
+        if (!n)
             return -1;
-        total += n;
+        total += *n;
     }
     return total;
 }
 
-NameEdit GroupNameField::applyEdit(const QString &name, int from, int to, QStringView inserted,
-                                   const GbkCodec &gbk)
+NameEdit GroupNameField::applyEdit(const QString &name, const TextEdit &edit, const GbkCodec &gbk)
 {
-    from = std::clamp(from, 0, int(name.size()));
-    to = std::clamp(to, from, int(name.size()));
+    const int from = std::clamp(edit.from, 0, int(name.size()));
+    const int to = std::clamp(edit.to, from, int(name.size()));
+    const NameEdit unchanged(name, name, to, to, 0);
+    QString rest = name;
+    rest.remove(from, to - from);
+    if (edit.inserted.isEmpty())
+        return from == to ? unchanged : NameEdit(name, rest, from, to, 0);
 
-    const NameEdit unchanged{name, to, false};
-    const QString rest = withoutRange(name, from, to);
-    int budget = MaxBytes - std::max(0, byteLength(rest, gbk));
+    // A name is only ever made by this rule, so its rest has a GBK form; were it otherwise,
+    // nothing more fits rather than a guess at its length.
+    const int restBytes = byteLength(rest, gbk);
+    int budget = restBytes < 0 ? 0 : MaxBytes - restBytes;
 
-    if (inserted.isEmpty())
-        return from == to ? unchanged : NameEdit{rest, from, true};
-
-    // Linear in the insertion: one pass that stops at the first break or the first
+    // Linear in what is read: one pass that stops at the first break or the first
     // character that no longer fits.
     QString kept;
-    for (qsizetype i = 0; i < inserted.size();) {
-        const qsizetype start = i;
-        const char32_t cp = nextCodePoint(inserted, i);
+    forEachComposed(edit.inserted, [&](char32_t cp) {
         if (isLineBreak(cp))
-            break;
-        const int length = allowedLength(cp, gbk);
-        if (length == 0)
-            continue;
-        if (length > budget)
-            break;
-        budget -= length;
-        kept.append(inserted.mid(start, i - start));
-    }
+            return false;
+        const std::optional<int> length = allowedLength(cp, gbk);
+        if (!length)
+            return true;
+        if (*length > budget)
+            return false;
+        budget -= *length;
+        kept.append(QChar::fromUcs4(cp));
+        return true;
+    });
 
     if (kept.isEmpty())
         return unchanged;
     QString text = rest;
     text.insert(from, kept);
-    return NameEdit{text, int(from + kept.size()), text != name};
+    return NameEdit(name, text, from, to, int(kept.size()));
 }
 
-Insertion GroupNameField::insertionOf(const QString &name, const QString &proposed, int cursor)
+TextEdit GroupNameField::editOf(const QString &name, int selectionFrom, int selectionTo,
+                                const QString &proposed, int cursor)
 {
+    selectionFrom = std::clamp(selectionFrom, 0, int(name.size()));
+    selectionTo = std::clamp(selectionTo, selectionFrom, int(name.size()));
     cursor = std::clamp(cursor, 0, int(proposed.size()));
-    const QStringView tail = QStringView(proposed).mid(cursor);
-    if (tail.size() > name.size() || !QStringView(name).endsWith(tail))
-        return Insertion{0, int(name.size()), proposed};
-
-    // The old text is head + tail; the proposal is head' + tail, where head' shares a
-    // prefix with head and the rest of head' is what was inserted.
-    const QStringView oldHead = QStringView(name).left(name.size() - tail.size());
-    const QStringView newHead = QStringView(proposed).left(cursor);
-    const auto mismatch =
-        std::mismatch(oldHead.begin(), oldHead.end(), newHead.begin(), newHead.end());
-    int from = int(mismatch.first - oldHead.begin());
-    // Never cut between the two halves of a surrogate pair.
-    if (from > 0 && oldHead.at(from - 1).isHighSurrogate())
-        --from;
-    return Insertion{from, int(oldHead.size()), newHead.mid(from)};
+    // An editor replaces at least its selection; what follows its cursor afterwards is the
+    // old end of the name, and what precedes the edit is the old start. Deleting left of
+    // the cursor (backspace) moves the start of the edit to the new cursor.
+    const int from = std::min(selectionFrom, cursor);
+    const int to = int(name.size()) - (int(proposed.size()) - cursor);
+    const bool fits = to >= selectionTo && to <= name.size() &&
+                      QStringView(proposed).left(from) == QStringView(name).left(from) &&
+                      QStringView(proposed).mid(cursor) == QStringView(name).mid(to);
+    if (!fits)
+        return TextEdit{0, int(name.size()), proposed};
+    return TextEdit{from, to, QStringView(proposed).mid(from, cursor - from)};
 }
 
-NameEdit GroupNameField::applyProposal(const QString &name, const QString &proposed, int cursor,
-                                       const GbkCodec &gbk)
+bool GroupNameField::take(const NameEdit &edit)
 {
-    const Insertion insertion = insertionOf(name, proposed, cursor);
-    return applyEdit(name, insertion.from, insertion.to, insertion.inserted, gbk);
-}
-
-NameEdit GroupNameField::edit(int from, int to, QStringView inserted, const GbkCodec &gbk)
-{
-    NameEdit result = applyEdit(m_text, from, to, inserted, gbk);
-    m_text = result.text;
-    return result;
+    if (edit.before() != m_text)
+        return false;
+    m_text = edit.text();
+    return true;
 }

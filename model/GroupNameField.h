@@ -6,25 +6,48 @@
 
 class GbkCodec;
 
-// The outcome of one edit of a name.
-struct NameEdit
-{
-    QString text;   // the name after the edit
-    int cursor = 0; // where the cursor lands: after what was kept of the inserted text
-    bool changed = false;
-};
-
-// Where an editor's proposal differs from the name it started from: it replaced
-// [from, to) of the name with `inserted`, a view into the proposal.
-struct Insertion
+// What an editor did to a name: it replaced [from, to) with `inserted`, a view of text the
+// editor holds while the rule reads it.
+struct TextEdit
 {
     int from = 0;
     int to = 0;
     QStringView inserted;
 };
 
+// What the rule made of a TextEdit. Only the rule makes one, so a name may take it as it is.
+class NameEdit
+{
+public:
+    // The name after the edit.
+    const QString &text() const { return m_text; }
+    // The name the edit was ruled against.
+    const QString &before() const { return m_before; }
+    // The range of before() that was replaced, and how many characters of text() at from()
+    // came from the insertion.
+    int from() const { return m_from; }
+    int to() const { return m_to; }
+    int kept() const { return m_kept; }
+    // Where the cursor lands: after what was kept of the inserted text.
+    int cursor() const { return m_from + m_kept; }
+    bool changed() const { return m_text != m_before; }
+
+private:
+    friend class GroupNameField;
+    NameEdit(QString before, QString text, int from, int to, int kept)
+        : m_before(std::move(before)), m_text(std::move(text)), m_from(from), m_to(to), m_kept(kept)
+    {
+    }
+
+    QString m_before;
+    QString m_text;
+    int m_from = 0;
+    int m_to = 0;
+    int m_kept = 0;
+};
+
 // One group name: a single line of at most 16 bytes of GBK, made only of characters
-// that GBK can carry. Every way a name changes goes through edit(), so that holds.
+// that GBK can carry. Every way a name changes goes through the rule, so that holds.
 class GroupNameField
 {
 public:
@@ -35,25 +58,25 @@ public:
 
     const QString &text() const { return m_text; }
 
-    // Changes the name through the rule below and keeps the result.
-    NameEdit edit(int from, int to, QStringView inserted, const GbkCodec &gbk);
+    // Takes an edit the rule made of this name's text; false, and nothing changes, when it
+    // was ruled against another text.
+    bool take(const NameEdit &edit);
     void clear() { m_text.clear(); }
 
-    // The edit rule. What precedes the first line break of `inserted` is considered;
-    // control characters and characters without a GBK form are left out; then the
-    // longest prefix that fits in the bytes the rest of the name leaves is kept. An edit
-    // that would keep nothing of a non-empty insertion leaves the name as it was.
-    static NameEdit applyEdit(const QString &name, int from, int to, QStringView inserted,
-                              const GbkCodec &gbk);
+    // The edit rule. The inserted text is brought to Unicode's composed form (NFC), so that a
+    // letter and its combining mark count as the one letter GBK has; what precedes its first
+    // line break is considered; control characters and characters without a GBK form are
+    // left out; then the longest prefix that fits in the bytes the rest of the name leaves
+    // is kept. An edit that would keep nothing of a non-empty insertion leaves the name as
+    // it was.
+    static NameEdit applyEdit(const QString &name, const TextEdit &edit, const GbkCodec &gbk);
 
-    // An editor reports only the text it proposes and its cursor, which stands right after
-    // the inserted text; the text after the cursor is what it kept of the old end.
-    // Recovers the edit from that.
-    static Insertion insertionOf(const QString &name, const QString &proposed, int cursor);
-
-    // Recovers the edit as insertionOf() does and applies the rule.
-    static NameEdit applyProposal(const QString &name, const QString &proposed, int cursor,
-                                  const GbkCodec &gbk);
+    // The edit a line editor made, known from its selection before the change ([selectionFrom,
+    // selectionTo), empty at the cursor) and what it shows after it: its text and its cursor,
+    // which stands right after the inserted text. A proposal that no edit of that selection
+    // can give (a tool that set the whole text) is the replacement of the whole name.
+    static TextEdit editOf(const QString &name, int selectionFrom, int selectionTo,
+                           const QString &proposed, int cursor);
 
     // Bytes the text takes in GBK, or -1 when a character of it has no GBK form.
     static int byteLength(QStringView text, const GbkCodec &gbk);

@@ -29,15 +29,24 @@ QStringList GroupNameSet::names() const
     return list;
 }
 
-NameEdit GroupNameSet::edit(int n, int from, int to, QStringView inserted)
+NameEdit GroupNameSet::rule(int n, const TextEdit &edit) const
 {
-    return announce(n, field(n).edit(from, to, inserted, m_gbk));
+    return GroupNameField::applyEdit(name(n), edit, m_gbk);
 }
 
-NameEdit GroupNameSet::announce(int n, const NameEdit &result)
+bool GroupNameSet::apply(int n, const NameEdit &edit)
 {
-    if (result.changed)
-        Q_EMIT nameChanged(n, result.text);
+    if (!field(n).take(edit))
+        return false;
+    if (edit.changed())
+        Q_EMIT nameChanged(n, edit.text());
+    return true;
+}
+
+NameEdit GroupNameSet::edit(int n, const TextEdit &edit)
+{
+    const NameEdit result = rule(n, edit);
+    apply(n, result);
     return result;
 }
 
@@ -68,7 +77,7 @@ NameEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
     // Each line is scanned once and scanning stops at the last name, so a huge paste costs
     // no more than the part of it that is used.
     Line line = lineAt(text, 0);
-    const NameEdit first = edit(n, from, to, text.left(line.end));
+    const NameEdit first = edit(n, TextEdit{from, to, text.left(line.end)});
     for (int k = n + 1; k <= Count && line.next >= 0 && line.next < text.size(); ++k) {
         const qsizetype start = line.next;
         line = lineAt(text, start);
@@ -79,10 +88,11 @@ NameEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
 
 void GroupNameSet::replace(int n, QStringView text)
 {
+    // The whole name is replaced, and an empty result is a result too.
     GroupNameField &f = field(n);
     const QString before = f.text();
     f.clear();
-    f.edit(0, 0, text, m_gbk);
+    f.take(GroupNameField::applyEdit(QString(), TextEdit{0, 0, text}, m_gbk));
     if (f.text() != before)
         Q_EMIT nameChanged(n, f.text());
 }

@@ -21,16 +21,19 @@ public:
 
     explicit GroupNameSet(const GbkCodec &gbk, QObject *parent = nullptr);
 
-    const GbkCodec &gbk() const { return m_gbk; }
-
     // n runs from 1 to Count.
     QString name(int n) const;
 
     // The names 1 to Count, in order.
     QStringList names() const;
 
-    // Replaces [from, to) of name n through the edit rule.
-    NameEdit edit(int n, int from, int to, QStringView inserted);
+    // What the edit rule makes of an edit of name n, without making it.
+    NameEdit rule(int n, const TextEdit &edit) const;
+    // Makes name n what the rule made of an edit of it; false, and nothing changes, when the
+    // edit was ruled against another text than the name's.
+    bool apply(int n, const NameEdit &edit);
+    // Both: the edit of name n through the rule.
+    NameEdit edit(int n, const TextEdit &edit);
 
     // Pastes text that may hold several lines into name n: its first line replaces
     // [from, to) of name n, as any paste does, and each following line replaces the whole
@@ -51,7 +54,6 @@ Q_SIGNALS:
 private:
     GroupNameField &field(int n);
     const GroupNameField &field(int n) const;
-    NameEdit announce(int n, const NameEdit &result);
     // Name n becomes what the rule keeps of `text`, which may be nothing.
     void replace(int n, QStringView text);
 

@@ -1,86 +1,96 @@
 // SPDX-License-Identifier: MIT
 #include "NameHistory.h"
 
-namespace {
-// How `after` differs from `before`: `removed` characters at `at` became `inserted` ones.
-struct Difference
-{
-    int at = 0;
-    int removed = 0;
-    int inserted = 0;
-};
-
-Difference differenceOf(const QString &before, const QString &after)
-{
-    const int shorter = int(std::min(before.size(), after.size()));
-    int prefix = 0;
-    while (prefix < shorter && before[prefix] == after[prefix])
-        ++prefix;
-    int suffix = 0;
-    while (suffix < shorter - prefix &&
-           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-        ++suffix;
-    return {prefix, int(before.size()) - prefix - suffix, int(after.size()) - prefix - suffix};
-}
-} // namespace
-
 NameHistory::NameHistory(GroupNameSet &set) : m_set(set)
 {
     m_states.push_back(State{set.names()});
 }
 
-NameEdit NameHistory::edit(int n, const QString &text, bool keystroke)
+bool NameHistory::apply(int n, const NameEdit &edit, bool keystroke)
 {
-    const QString before = m_set.name(n);
-    const NameEdit result = m_set.edit(n, 0, int(before.size()), text);
-    if (!result.changed)
-        return result;
+    if (!m_set.apply(n, edit))
+        return false;
+    if (!edit.changed())
+        return true;
 
-    // Only keystrokes join: a paste of one character looks the same here, but is a step.
-    const Difference d = differenceOf(before, result.text);
-    const State &top = m_states[m_current];
+    // Only keystrokes join: a paste of one character looks the same, but is a step.
+    const int removed = edit.to() - edit.from();
+    State step{m_set.names(), n, Kind::Other, 0, edit.from(), removed, edit.kept()};
+    State &top = m_states[m_current];
     const bool sameRun = m_joinable && top.n == n;
-    Kind kind = Kind::Other;
-    int at = 0;
-    bool joins = false;
-    if (keystroke && d.inserted == 1) {
-        kind = Kind::Typing;
-        at = d.at + 1;
-        joins = sameRun && top.kind == kind && d.removed == 0 && d.at == top.at;
-    } else if (keystroke && d.inserted == 0 && d.removed == 1) {
-        // Backspace lands left of the last deletion, Delete where it was.
-        kind = Kind::Deleting;
-        at = d.at;
-        joins = sameRun && top.kind == kind && (d.at == top.at - 1 || d.at == top.at);
+    if (keystroke && edit.kept() == 1) {
+        step.kind = Kind::Typing;
+        step.at = edit.cursor();
+        // Typing over a selection starts a run; the characters after it continue it.
+        if (sameRun && top.kind == Kind::Typing && removed == 0 && edit.from() == top.at) {
+            top.names = step.names;
+            top.at = step.at;
+            ++top.inserted;
+            return true;
+        }
+    } else if (keystroke && edit.kept() == 0 && removed == 1) {
+        step.kind = Kind::Deleting;
+        step.at = edit.from();
+        // Backspace deletes left of the last deletion, Delete where it was.
+        const bool backspace = edit.from() == top.at - 1;
+        if (sameRun && top.kind == Kind::Deleting && (backspace || edit.from() == top.at)) {
+            top.names = step.names;
+            top.at = step.at;
+            top.from = std::min(top.from, edit.from());
+            ++top.removed;
+            return true;
+        }
     }
-    if (joins) {
-        m_states[m_current].names = m_set.names();
-        m_states[m_current].at = at;
-    } else {
-        record(n, kind, at);
-    }
+    record(step);
+    return true;
+}
+
+NameEdit NameHistory::edit(int n, const TextEdit &edit)
+{
+    const NameEdit result = m_set.rule(n, edit);
+    apply(n, result, false);
     return result;
+}
+
+NameHistory::State NameHistory::stepOf(const QStringList &before, int n, const NameEdit *edit) const
+{
+    State step{m_set.names()};
+    for (int k = 1; k <= GroupNameSet::Count; ++k) {
+        if (step.names.at(k - 1) == before.at(k - 1))
+            continue;
+        if (step.n != 0)
+            return State{step.names};
+        // Name n took the edit; any other was replaced as a whole.
+        step.n = k;
+        const bool edited = edit && k == n;
+        step.from = edited ? edit->from() : 0;
+        step.removed = edited ? edit->to() - edit->from() : int(before.at(k - 1).size());
+        step.inserted = edited ? edit->kept() : int(step.names.at(k - 1).size());
+    }
+    return step;
 }
 
 NameEdit NameHistory::PastePattern(int n, int from, int to, QStringView text)
 {
+    const QStringList before = m_set.names();
     const NameEdit result = m_set.PastePattern(n, from, to, text);
-    if (m_set.names() != m_states[m_current].names)
-        record(n, Kind::Other, 0);
+    record(stepOf(before, n, &result));
     return result;
 }
 
 void NameHistory::ClearPattern()
 {
+    const QStringList before = m_set.names();
     m_set.ClearPattern();
-    if (m_set.names() != m_states[m_current].names)
-        record(0, Kind::Other, 0);
+    record(stepOf(before, 0, nullptr));
 }
 
-void NameHistory::record(int n, Kind kind, int at)
+void NameHistory::record(const State &step)
 {
+    if (step.names == m_states[m_current].names)
+        return;
     m_states.erase(m_states.begin() + std::ptrdiff_t(m_current) + 1, m_states.end());
-    m_states.push_back(State{m_set.names(), n, kind, at});
+    m_states.push_back(step);
     m_current = m_states.size() - 1;
     m_joinable = true;
 }
@@ -89,32 +99,24 @@ std::optional<NameHistory::Place> NameHistory::undo()
 {
     if (!canUndo())
         return std::nullopt;
-    return moveTo(m_current - 1);
+    return moveTo(m_current - 1, false);
 }
 
 std::optional<NameHistory::Place> NameHistory::redo()
 {
     if (!canRedo())
         return std::nullopt;
-    return moveTo(m_current + 1);
+    return moveTo(m_current + 1, true);
 }
 
-NameHistory::Place NameHistory::moveTo(std::size_t index)
+NameHistory::Place NameHistory::moveTo(std::size_t index, bool forward)
 {
-    const QStringList before = m_set.names();
+    // The step taken back is the current one; the step done again is the one moved to.
+    const State &step = m_states[forward ? index : m_current];
     m_current = index;
     m_joinable = false;
     m_set.restore(m_states[index].names);
-
-    Place place;
-    for (int n = 1; n <= GroupNameSet::Count; ++n) {
-        const QString &now = m_states[index].names.at(n - 1);
-        if (now == before.at(n - 1))
-            continue;
-        if (place.n != 0)
-            return Place{};
-        const Difference d = differenceOf(before.at(n - 1), now);
-        place = Place{n, d.at + d.inserted};
-    }
-    return place;
+    if (step.n == 0)
+        return Place{};
+    return Place{step.n, step.from + (forward ? step.inserted : step.removed)};
 }

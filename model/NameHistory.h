@@ -17,9 +17,10 @@ public:
     explicit NameHistory(GroupNameSet &set);
 
     // The set's own operations, each recorded as one step when it changed a name.
-    // edit() makes name n what the rule keeps of `text`: an editor's new text. A keystroke
-    // that types or deletes one character next to the last one continues that step.
-    NameEdit edit(int n, const QString &text, bool keystroke);
+    // apply() takes an edit the rule made of name n (GroupNameSet::rule); a keystroke that
+    // types or deletes one character next to the last one continues that step.
+    bool apply(int n, const NameEdit &edit, bool keystroke);
+    NameEdit edit(int n, const TextEdit &edit);
     NameEdit PastePattern(int n, int from, int to, QStringView text);
     void ClearPattern();
 
@@ -40,19 +41,28 @@ private:
     enum class Kind
     {
         Other,
-        Typing,  // one character typed, over a selection or not; `at` is after it
-        Deleting // one character deleted; `at` is where it was
+        Typing,  // characters typed one by one at `at`, the end of the run
+        Deleting // characters deleted one by one, by Backspace or Delete at `at`
     };
+    // The names after a step, and the one name it changed (n = 0 for several): it replaced
+    // `removed` characters at `from` with `inserted` ones.
     struct State
     {
         QStringList names;
         int n = 0;
         Kind kind = Kind::Other;
         int at = 0;
+        int from = 0;
+        int removed = 0;
+        int inserted = 0;
     };
 
-    void record(int n, Kind kind, int at);
-    Place moveTo(std::size_t index);
+    // Records the step that led to the set's names, when they changed.
+    void record(const State &step);
+    // The step a change of several names made from `before`: where it touched one name only,
+    // what it did to that name (`edit` where that name is n, else the whole name), else n = 0.
+    State stepOf(const QStringList &before, int n, const NameEdit *edit) const;
+    Place moveTo(std::size_t index, bool forward);
 
     GroupNameSet &m_set;
     std::vector<State> m_states; // m_states[0] is the start; each later one follows a step

@@ -3,82 +3,127 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QString>
+#include <QMimeData>
 
-#include <cstring>
+#include <memory>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+#if QT_CONFIG(xcb)
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#endif
+#ifdef GPD_HAVE_WAYLAND
+#include <qpa/qplatformnativeinterface.h>
+#include <wayland-client-core.h>
+#endif
 
 namespace {
-// QClipboard returns nothing: a failure shows only in what the platform logs while the call
-// runs, so the trap below listens to it.
-#ifdef Q_OS_WIN
-// When another program holds the clipboard open, the windows plugin reports the failed
-// OleSetClipboard with qErrnoWarning, a critical message of no category.
-bool reportsFailure(QtMsgType type, const QMessageLogContext &)
+#if QT_CONFIG(xcb)
+xcb_connection_t *x11Connection()
 {
-    return type == QtCriticalMsg;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
 }
 
-// Whether the text just set is the clipboard's: a sign independent of the log.
-bool holdsData(const QClipboard &clipboard)
+// Whether the X server names a window of this program as the clipboard's owner. Qt checks
+// the same after taking the selection, but only logs what it finds.
+bool x11OwnsClipboard()
 {
-    return clipboard.ownsClipboard();
-}
-#else
-// On X11 a selection that could not be taken is logged under this category.
-constexpr char ClipboardCategory[] = "qt.qpa.clipboard";
-
-bool reportsFailure(QtMsgType type, const QMessageLogContext &context)
-{
-    return type != QtDebugMsg && type != QtInfoMsg && context.category &&
-           std::strcmp(context.category, ClipboardCategory) == 0;
-}
-
-bool holdsData(const QClipboard &)
-{
-    return true;
+    xcb_connection_t *c = x11Connection();
+    if (!c)
+        return false;
+    const xcb_intern_atom_cookie_t atomCookie = xcb_intern_atom(c, true, 9, "CLIPBOARD");
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(c, atomCookie, nullptr), &std::free);
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return false;
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr),
+        &std::free);
+    if (!owner || owner->owner == XCB_WINDOW_NONE)
+        return false;
+    // Every window a client makes has an id from the range the server gave that client.
+    const xcb_setup_t *setup = xcb_get_setup(c);
+    return (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 #endif
 
-class FailureTrap
+#ifdef GPD_HAVE_WAYLAND
+// Lets the compositor answer what was asked of it so far: an offer it refuses comes back
+// cancelled, and Qt then no longer holds the clipboard.
+void waylandRoundTrip()
 {
-public:
-    FailureTrap()
-    {
-        s_failed = false;
-        s_previous = qInstallMessageHandler(&FailureTrap::handle);
-    }
-    ~FailureTrap() { qInstallMessageHandler(s_previous); }
-    FailureTrap(const FailureTrap &) = delete;
-    FailureTrap &operator=(const FailureTrap &) = delete;
-
-    bool failed() const { return s_failed; }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (reportsFailure(type, context))
-            s_failed = true;
-        if (s_previous)
-            s_previous(type, context, message);
-    }
-
-    static inline bool s_failed = false;
-    static inline QtMessageHandler s_previous = nullptr;
-};
+    auto *display = static_cast<wl_display *>(
+        QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
+    if (display)
+        wl_display_roundtrip(display);
+}
+#endif
 } // namespace
 
-SystemClipboard::SystemClipboard() : m_clipboard(QGuiApplication::clipboard()) {}
+SystemClipboard::SystemClipboard() : m_clipboard(QGuiApplication::clipboard())
+{
+    const QString platform = QGuiApplication::platformName();
+    m_system = platform == QLatin1String("xcb")       ? System::X11
+               : platform.startsWith(u"wayland")      ? System::Wayland
+               : platform == QLatin1String("windows") ? System::Windows
+                                                      : System::Other;
+}
 
 bool SystemClipboard::clear()
 {
-    FailureTrap trap;
+#if QT_CONFIG(xcb)
+    if (m_system == System::X11) {
+        // Taking the clipboard with nothing in it: Qt's own clear first asks the owner what
+        // it holds, and an owner that never answers would stop the window for seconds.
+        m_clipboard->setMimeData(new QMimeData, QClipboard::Clipboard);
+        return x11OwnsClipboard();
+    }
+#endif
     m_clipboard->clear(QClipboard::Clipboard);
-    return !trap.failed();
+#ifdef Q_OS_WIN
+    return CountClipboardFormats() == 0;
+#else
+    return true;
+#endif
 }
 
 bool SystemClipboard::setText(const QString &text)
 {
-    FailureTrap trap;
     m_clipboard->setText(text, QClipboard::Clipboard);
-    return !trap.failed() && holdsData(*m_clipboard);
+    switch (m_system) {
+    case System::X11:
+#if QT_CONFIG(xcb)
+        return x11OwnsClipboard();
+#else
+        return false;
+#endif
+    case System::Wayland:
+#ifdef GPD_HAVE_WAYLAND
+        waylandRoundTrip();
+#endif
+        return m_clipboard->ownsClipboard();
+    case System::Windows:
+        // Qt drops its data when the system refuses it.
+        return m_clipboard->ownsClipboard();
+    case System::Other:
+        break;
+    }
+    return true;
 }
+
+void SystemClipboard::requestText(Source source, TextHandler done)
+{
+    const QClipboard::Mode mode =
+        source == Source::Selection ? QClipboard::Selection : QClipboard::Clipboard;
+    if (source == Source::Selection && !m_clipboard->supportsSelection()) {
+        done(Outcome::NoText, QString());
+        return;
+    }
+    const QString text = m_clipboard->text(mode);
+    done(text.isEmpty() ? Outcome::NoText : Outcome::Text, text);
+}
+
+void SystemClipboard::cancelRequest() {}

@@ -5,7 +5,9 @@
 
 class QClipboard;
 
-// The application's clipboard (QGuiApplication::clipboard()), with failures made visible.
+// The application's clipboard (QGuiApplication::clipboard()). Whether a change took is asked
+// of the system itself: the X server's selection owner, the Windows clipboard, the Wayland
+// compositor's answer to the offer.
 class SystemClipboard final : public Clipboard
 {
 public:
@@ -13,7 +15,18 @@ public:
 
     bool clear() override;
     bool setText(const QString &text) override;
+    void requestText(Source source, TextHandler done) override;
+    void cancelRequest() override;
 
 private:
+    enum class System
+    {
+        X11,
+        Wayland,
+        Windows,
+        Other
+    };
+
     QClipboard *m_clipboard;
+    System m_system;
 };

@@ -60,7 +60,7 @@ void TestCopyPattern::joinedNames()
     if (clearFirst)
         set.ClearPattern();
     for (const auto &[n, text] : edits)
-        set.edit(n, 0, int(set.name(n).size()), text);
+        set.edit(n, TextEdit{0, int(set.name(n).size()), text});
 
     RecordingClipboard clipboard;
     QVERIFY(CopyPattern(set, clipboard));
@@ -94,7 +94,7 @@ void TestCopyPattern::copyOrderAndFailures()
     QFETCH(bool, copied);
 
     GroupNameSet set(m_gbk);
-    set.edit(2, 0, 6, u"改过的"_s);
+    set.edit(2, TextEdit{0, 6, u"改过的"});
     const QStringList before = set.names();
     RecordingClipboard clipboard;
     clipboard.m_failClear = failClear;

@@ -72,8 +72,8 @@ private Q_SLOTS:
     void pasting_data();
     void pasting();
     void refusedPasteKeepsTheSelection();
-    void patternByEveryPath_data();
-    void patternByEveryPath();
+    void insertByEveryPath_data();
+    void insertByEveryPath();
     void inputMethodCommitIsCut();
     void textSetPastTheKeyboardIsCut();
     void tabOrder();
@@ -219,6 +219,13 @@ void TestForm1::pasting_data()
     QTest::newRow("first line at the cursor, each line cut on its own")
         << 3 << Start::AtEnd << u"abcdefgh\n一二三四五六七八九\n♡★\n♡"_s
         << Placeholder + u"abcd\n一二三四五六七八\n★\n"_s;
+
+    // Over a selection, text that begins or ends like it: the selection goes, whatever
+    // of the text is left out.
+    QTest::newRow("beginning like the selection, the rest unusable")
+        << 5 << Start::AllSelected << u"好友\U0001F600"_s << u"好友"_s;
+    QTest::newRow("ending like the selection, the rest unusable")
+        << 6 << Start::AllSelected << u"\U0001F600名称"_s << u"名称"_s;
 }
 
 void TestForm1::pasting()
@@ -228,7 +235,7 @@ void TestForm1::pasting()
     QFETCH(QString, clipboard);
     QFETCH(QString, expected);
 
-    QGuiApplication::clipboard()->setText(clipboard);
+    m_clipboard.m_offered = clipboard;
     prepare(field(n), start);
     QTest::keyClick(field(n), Qt::Key_V, Qt::ControlModifier);
     QCoreApplication::processEvents();
@@ -244,7 +251,7 @@ void TestForm1::pasting()
 
 void TestForm1::refusedPasteKeepsTheSelection()
 {
-    QGuiApplication::clipboard()->setText(u"♡\r\nabc"_s);
+    m_clipboard.m_offered = u"♡\r\nabc"_s;
     QLineEdit *edit = field(1);
     prepare(edit, Start::AllSelected);
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
@@ -254,50 +261,71 @@ void TestForm1::refusedPasteKeepsTheSelection()
     QCOMPARE(field(2)->text(), u"abc"_s);
 }
 
-void TestForm1::patternByEveryPath_data()
+void TestForm1::insertByEveryPath_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("first"); // field 4 afterwards: all of it was selected
-    QTest::newRow("keyboard") << u"keyboard"_s << u"甲"_s;
-    QTest::newRow("context menu") << u"menu"_s << u"甲"_s;
-    QTest::newRow("dropped after the first character") << u"drop"_s << u"好甲友分组名称"_s;
-    QTest::newRow("input method") << u"input method"_s << u"甲"_s;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected"); // fields 3 to 7; all of field 4 was selected
+
+    const QString p = Placeholder;
+    const QString pattern = u"甲\n乙\n丙"_s;
+    QTest::newRow("keyboard") << u"keyboard"_s << pattern
+                              << QStringList{p, u"甲"_s, u"乙"_s, u"丙"_s, p};
+    QTest::newRow("context menu") << u"menu"_s << pattern
+                                  << QStringList{p, u"甲"_s, u"乙"_s, u"丙"_s, p};
+    QTest::newRow("middle click, at the click")
+        << u"middle click"_s << pattern << QStringList{p, u"好甲友分组名称"_s, u"乙"_s, u"丙"_s, p};
+    QTest::newRow("dropped after the first character")
+        << u"drop"_s << pattern << QStringList{p, u"好甲友分组名称"_s, u"乙"_s, u"丙"_s, p};
+    QTest::newRow("input method") << u"input method"_s << pattern
+                                  << QStringList{p, u"甲"_s, u"乙"_s, u"丙"_s, p};
+    // One line that repeats the text around where it goes, and whose rest has no GBK form.
+    const QString like = u"好友\U0001F600"_s;
+    QTest::newRow("input method over a selection beginning like it")
+        << u"input method"_s << like << QStringList{p, u"好友"_s, p, p, p};
+    QTest::newRow("dropped where it repeats the text around")
+        << u"drop"_s << u"友\U0001F600"_s << QStringList{p, u"好友友分组名称"_s, p, p, p};
 }
 
-// However the lines arrive, the field and the ones below take them, and one undo takes
-// them all back.
-void TestForm1::patternByEveryPath()
+// However the text arrives, the field and the ones below take it, and one undo takes it
+// all back.
+void TestForm1::insertByEveryPath()
 {
     QFETCH(QString, path);
-    QFETCH(QString, first);
-    const QString pattern = u"甲\n乙\n丙"_s;
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
     QLineEdit *edit = field(4);
     prepare(edit, Start::AllSelected);
+    const QPoint afterFirst(14, 10);
     if (path == u"keyboard") {
-        QGuiApplication::clipboard()->setText(pattern);
+        m_clipboard.m_offered = text;
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     } else if (path == u"menu") {
-        QGuiApplication::clipboard()->setText(pattern);
+        m_clipboard.m_offered = text;
         QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Paste")));
+    } else if (path == u"middle click") {
+        m_clipboard.m_selection = text;
+        QTest::mouseClick(edit, Qt::MiddleButton, {}, afterFirst);
+        QCOMPARE(m_clipboard.m_calls.value(0), u"requestSelection"_s);
     } else if (path == u"drop") {
         auto *mime = new QMimeData;
-        mime->setText(pattern);
-        const QPointF at(14, 10);
-        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, {});
+        mime->setText(text);
+        QDragEnterEvent enter(afterFirst, Qt::CopyAction, mime, Qt::LeftButton, {});
         QApplication::sendEvent(edit, &enter);
-        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, {});
+        QDragMoveEvent move(afterFirst, Qt::CopyAction, mime, Qt::LeftButton, {});
         QApplication::sendEvent(edit, &move);
-        QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(afterFirst), Qt::CopyAction, mime, Qt::LeftButton, {});
         QApplication::sendEvent(edit, &drop);
         delete mime;
     } else {
         QInputMethodEvent commit;
-        commit.setCommitString(pattern);
+        commit.setCommitString(text);
         QApplication::sendEvent(edit, &commit);
     }
     QCoreApplication::processEvents();
-    QCOMPARE(m_window->names().names().mid(2, 5),
-             (QStringList{Placeholder, first, u"乙"_s, u"丙"_s, Placeholder}));
+    QCOMPARE(m_window->names().names().mid(2, 5), expected);
+    for (int n = 3; n <= 7; ++n)
+        QCOMPARE(field(n)->text(), expected[n - 3]);
     // Offscreen, keys reach no shortcut after a popup: the menu's own entry stands in.
     if (path == u"menu")
         QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));
@@ -384,7 +412,7 @@ void TestForm1::undoAndRedo()
         if (action.kind == Action::Clear) {
             QTest::mouseClick(button(u"Image1"_s), Qt::LeftButton);
         } else if (action.kind == Action::Paste) {
-            QGuiApplication::clipboard()->setText(action.text);
+            m_clipboard.m_offered = action.text;
             prepare(field(action.n), Start::AtEnd);
             QTest::keyClick(field(action.n), Qt::Key_V, Qt::ControlModifier);
             QCoreApplication::processEvents();

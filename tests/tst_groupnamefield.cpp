@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "GbkCodec.h"
 #include "GroupNameField.h"
 #include "GroupNameSet.h"
 #include "NameHistory.h"
@@ -16,6 +17,16 @@ const QString Ascii16 = u"abcdefghijklmnop"_s;
 const QString Han7 = QStringLiteral(u"一二三四五六七");
 const QString Han8 = QStringLiteral(u"一二三四五六七八");
 const QString Emoji = QStringLiteral(u"\U0001F600");
+
+// A measure that has lost GBK and knows ASCII alone.
+class AsciiOnlyCodec final : public GbkCodec
+{
+public:
+    std::optional<int> byteLength(char32_t cp) const override
+    {
+        return cp < 0x80 ? std::optional<int>(1) : std::nullopt;
+    }
+};
 } // namespace
 
 class TestGroupNameField : public QObject
@@ -27,8 +38,8 @@ private Q_SLOTS:
 
     void editRule_data();
     void editRule();
-    void proposal_data();
-    void proposal();
+    void editOfProposal_data();
+    void editOfProposal();
     void randomEditsKeepNamesValid();
     void newSetHoldsPlaceholders();
     void clearPatternEmptiesEveryName();
@@ -37,6 +48,7 @@ private Q_SLOTS:
 
 private:
     SystemGbkCodec m_gbk;
+    AsciiOnlyCodec m_asciiOnly;
 };
 
 void TestGroupNameField::editRule_data()
@@ -115,6 +127,26 @@ void TestGroupNameField::editRule_data()
         << Han8 << 0 << 1 << u"中"_s << u"中二三四五六七八"_s << 1;
     QTest::newRow("delete selection") << u"abcd"_s << 1 << 3 << QString() << u"ad"_s << 1;
     QTest::newRow("out-of-range positions clamp") << u"ab"_s << 5 << 9 << u"c"_s << u"abc"_s << 3;
+
+    // Text in decomposed form: a letter and its mark are the one letter GBK has.
+    QTest::newRow("decomposed pinyin composes")
+        << QString() << 0 << 0 << u"pi\u0304n yi\u0301n"_s << u"pīn yín"_s << 7;
+    QTest::newRow("composed letters count two bytes each")
+        << QString() << 0 << 0
+        << u"u\u0308u\u0308u\u0308u\u0308u\u0308u\u0308u\u0308u\u0308u\u0308"_s << u"üüüüüüüü"_s
+        << 8;
+    // e with dot below has no GBK form; x has no such letter, so its mark alone goes.
+    QTest::newRow("a letter composed without a GBK form is left out")
+        << u"ab"_s << 2 << 2 << u"e\u0323x\u0323"_s << u"abx"_s << 3;
+    QTest::newRow("ohm sign is omega") << QString() << 0 << 0 << u"\u2126"_s << u"\u03A9"_s << 1;
+    QTest::newRow("kana and its voicing mark")
+        << QString() << 0 << 0 << u"\u304B\u3099"_s << u"\u304C"_s << 1;
+
+    // A measure that does not know the name's characters never takes them as free.
+    QTest::newRow("ascii-only measure: nothing more fits after chinese")
+        << Placeholder << 6 << 6 << Ascii16 << none << 6;
+    QTest::newRow("ascii-only measure: ascii names still measured")
+        << u"abc"_s << 3 << 3 << Ascii16 << u"abc"_s + Ascii16.left(13) << 16;
 }
 
 void TestGroupNameField::editRule()
@@ -126,62 +158,78 @@ void TestGroupNameField::editRule()
     QFETCH(QString, expected);
     QFETCH(int, cursor);
 
-    const NameEdit result = GroupNameField::applyEdit(name, from, to, inserted, m_gbk);
+    const GbkCodec &gbk = QByteArray(QTest::currentDataTag()).startsWith("ascii-only")
+                              ? static_cast<const GbkCodec &>(m_asciiOnly)
+                              : m_gbk;
+    const NameEdit result = GroupNameField::applyEdit(name, TextEdit{from, to, inserted}, gbk);
     const bool unchanged = expected.isNull();
-    QCOMPARE(result.text, unchanged ? name : expected);
-    QCOMPARE(result.changed, !unchanged);
-    QCOMPARE(result.cursor, cursor);
-    QVERIFY(GroupNameField::byteLength(result.text, m_gbk) <= GroupNameField::MaxBytes);
+    QCOMPARE(result.text(), unchanged ? name : expected);
+    QCOMPARE(result.changed(), !unchanged);
+    QCOMPARE(result.cursor(), cursor);
+    if (!unchanged) {
+        const int bytes = GroupNameField::byteLength(result.text().mid(from, result.kept()), gbk);
+        QVERIFY2(bytes >= 0 &&
+                     GroupNameField::byteLength(result.text(), m_gbk) <= GroupNameField::MaxBytes,
+                 qPrintable(result.text()));
+    }
 }
 
-void TestGroupNameField::proposal_data()
+void TestGroupNameField::editOfProposal_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<int>("selectionFrom"); // the field's selection, or its cursor, before
+    QTest::addColumn<int>("selectionTo");
+    QTest::addColumn<QString>("proposed"); // what the field shows after the change
     QTest::addColumn<int>("cursor");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // the name once the rule had the edit
     QTest::addColumn<int>("expectedCursor");
 
-    QTest::newRow("typed at the end")
-        << Placeholder << Placeholder + u"a"_s << 7 << Placeholder + u"a"_s << 7;
-    QTest::newRow("typed past the limit") << Ascii16 << Ascii16 + u"q"_s << 17 << Ascii16 << 16;
-    QTest::newRow("typed at the front") << u"bc"_s << u"abc"_s << 1 << u"abc"_s << 1;
-    QTest::newRow("repeated letters") << u"aaa"_s << u"aaaa"_s << 4 << u"aaaa"_s << 4;
+    const QString p = Placeholder;
+    QTest::newRow("typed at the end") << p << 6 << 6 << p + u"a"_s << 7 << p + u"a"_s << 7;
+    QTest::newRow("typed past the limit")
+        << Ascii16 << 16 << 16 << Ascii16 + u"q"_s << 17 << Ascii16 << 16;
+    QTest::newRow("repeated letters") << u"aaa"_s << 1 << 1 << u"aaaa"_s << 2 << u"aaaa"_s << 2;
+    QTest::newRow("backspace") << u"abc"_s << 3 << 3 << u"ab"_s << 2 << u"ab"_s << 2;
+    QTest::newRow("delete forward") << u"abcd"_s << 2 << 2 << u"abd"_s << 2 << u"abd"_s << 2;
+    QTest::newRow("word deleted backwards")
+        << u"ab cd"_s << 5 << 5 << u"ab "_s << 3 << u"ab "_s << 3;
     QTest::newRow("paste cut in the middle")
-        << u"abcdefghijklmn"_s << u"abc一二三defghijklmn"_s << 6 << u"abc一defghijklmn"_s << 4;
-    QTest::newRow("selection replaced")
-        << Placeholder << u"好友ab名称"_s << 4 << u"好友ab名称"_s << 4;
+        << u"abcdefghijklmn"_s << 3 << 3 << u"abc一二三defghijklmn"_s << 6 << u"abc一defghijklmn"_s
+        << 4;
+    // A selection replaced by text that begins or ends like it: only the selection tells
+    // what was inserted.
+    QTest::newRow("all replaced by text beginning like it, the rest unusable")
+        << p << 0 << 6 << u"好友"_s + Emoji << 4 << u"好友"_s << 2;
+    QTest::newRow("all replaced by text ending like it, the rest unusable")
+        << p << 0 << 6 << Emoji + u"名称"_s << 4 << u"名称"_s << 2;
+    QTest::newRow("all replaced, an unusable character in the middle")
+        << p << 0 << 6 << u"好友♡名称"_s << 5 << u"好友名称"_s << 4;
+    QTest::newRow("the end replaced by text beginning like it")
+        << u"xy好友分组"_s << 2 << 6 << u"xy好友"_s + Emoji << 6 << u"xy好友"_s << 4;
     QTest::newRow("selection replaced by refused paste")
-        << Ascii16 << u"ab♡efghijklmnop"_s << 3 << Ascii16 << 4;
-    QTest::newRow("backspace") << u"abc"_s << u"ab"_s << 2 << u"ab"_s << 2;
-    QTest::newRow("delete forward") << u"abcd"_s << u"abd"_s << 2 << u"abd"_s << 2;
-    QTest::newRow("paste with a line break") << u"ab"_s << u"a\r\nXYb"_s << 5 << u"ab"_s << 1;
-    QTest::newRow("paste with text before a break")
-        << u"ab"_s << u"aXY\nZb"_s << 5 << u"aXYb"_s << 3;
-    QTest::newRow("unrelated valid text kept whole") << u"abc"_s << u"xyz"_s << 1 << u"xyz"_s << 3;
-    QTest::newRow("unrelated long text cut")
-        << u"abc"_s << Ascii16 + u"xyz"_s << 2 << Ascii16 << 16;
-    QTest::newRow("cursor out of range") << u"ab"_s << u"abc"_s << 99 << u"abc"_s << 3;
-    QTest::newRow("emoji pair before the cursor")
-        << u"ab"_s << u"a"_s + Emoji + u"b"_s << 3 << u"ab"_s << 1;
+        << Ascii16 << 2 << 4 << u"ab♡efghijklmnop"_s << 3 << Ascii16 << 4;
+    QTest::newRow("text set whole by a tool")
+        << u"abc"_s << 1 << 1 << u"xyz"_s << 0 << u"xyz"_s << 3;
+    QTest::newRow("cursor out of range") << u"ab"_s << 2 << 2 << u"abc"_s << 99 << u"abc"_s << 3;
 }
 
-void TestGroupNameField::proposal()
+void TestGroupNameField::editOfProposal()
 {
     QFETCH(QString, name);
+    QFETCH(int, selectionFrom);
+    QFETCH(int, selectionTo);
     QFETCH(QString, proposed);
     QFETCH(int, cursor);
     QFETCH(QString, expected);
     QFETCH(int, expectedCursor);
 
-    const NameEdit result = GroupNameField::applyProposal(name, proposed, cursor, m_gbk);
-    QCOMPARE(result.text, expected);
-    QCOMPARE(result.cursor, expectedCursor);
-    QCOMPARE(result.changed, expected != name);
-
-    // An editor asks again with the outcome: the rule must not move.
-    const NameEdit again = GroupNameField::applyProposal(name, result.text, result.cursor, m_gbk);
-    QCOMPARE(again.text, result.text);
+    const TextEdit edit =
+        GroupNameField::editOf(name, selectionFrom, selectionTo, proposed, cursor);
+    const NameEdit result = GroupNameField::applyEdit(name, edit, m_gbk);
+    QCOMPARE(result.text(), expected);
+    QCOMPARE(result.changed(), expected != name);
+    if (result.changed())
+        QCOMPARE(result.cursor(), expectedCursor);
 }
 
 // Whatever is inserted wherever, a name stays a valid name and keeps the text around the edit.
@@ -204,22 +252,22 @@ void TestGroupNameField::randomEditsKeepNamesValid()
         }
         const int from = random.bounded(int(name.size()) + 1);
         const int to = from + random.bounded(int(name.size()) - from + 1);
-        const NameEdit result = GroupNameField::applyEdit(name, from, to, inserted, m_gbk);
+        const NameEdit result =
+            GroupNameField::applyEdit(name, TextEdit{from, to, inserted}, m_gbk);
 
-        const int bytes = GroupNameField::byteLength(result.text, m_gbk);
-        QVERIFY2(bytes >= 0 && bytes <= GroupNameField::MaxBytes, qPrintable(result.text));
-        for (const QChar c : result.text)
+        const int bytes = GroupNameField::byteLength(result.text(), m_gbk);
+        QVERIFY2(bytes >= 0 && bytes <= GroupNameField::MaxBytes, qPrintable(result.text()));
+        for (const QChar c : result.text())
             QVERIFY(!c.isSurrogate() && c.category() != QChar::Other_Control &&
                     !GroupNameField::isLineBreak(c.unicode()));
-        if (result.changed) {
-            QVERIFY(result.text.startsWith(name.left(from)));
-            QVERIFY(result.text.endsWith(name.mid(to)));
-            const QString kept = result.text.mid(from, result.cursor - from);
-            QCOMPARE(result.text.size() - kept.size(), name.size() - (to - from));
+        if (result.changed()) {
+            QVERIFY(result.text().startsWith(name.left(from)));
+            QVERIFY(result.text().endsWith(name.mid(to)));
+            QCOMPARE(result.text().size() - result.kept(), name.size() - (to - from));
         } else {
-            QCOMPARE(result.text, name);
+            QCOMPARE(result.text(), name);
         }
-        name = result.text;
+        name = result.text();
         if (random.bounded(8) == 0)
             name.clear();
     }
@@ -235,8 +283,8 @@ void TestGroupNameField::newSetHoldsPlaceholders()
 void TestGroupNameField::clearPatternEmptiesEveryName()
 {
     GroupNameSet set(m_gbk);
-    set.edit(4, 0, 6, QString()); // already empty before the clear
-    set.edit(7, 6, 6, QStringLiteral("xy"));
+    set.edit(4, TextEdit{0, 6, {}}); // already empty before the clear
+    set.edit(7, TextEdit{6, 6, u"xy"});
     QSignalSpy changes(&set, &GroupNameSet::nameChanged);
 
     set.ClearPattern();
@@ -251,53 +299,58 @@ void TestGroupNameField::clearPatternEmptiesEveryName()
     QCOMPARE(set.names(), QStringList(GroupNameSet::Count, QString()));
 }
 
-// Name number, what its editor now shows, and whether a keystroke did it.
-struct NameText
+// An edit of name n, and whether a keystroke made it.
+struct Step
 {
     int n;
-    QString text;
+    int from;
+    int to;
+    QString inserted;
     bool keystroke = true;
 };
-using NameTexts = QList<NameText>;
-Q_DECLARE_METATYPE(NameTexts)
+using Steps = QList<Step>;
+Q_DECLARE_METATYPE(Steps)
 
 void TestGroupNameField::historySteps_data()
 {
-    QTest::addColumn<NameTexts>("edits");
+    QTest::addColumn<Steps>("edits");
     QTest::addColumn<int>("steps");
     QTest::addColumn<int>("cursor"); // where the first undo leaves the cursor
 
-    const QString p = Placeholder;
     QTest::newRow("typing at the end")
-        << NameTexts{{1, p + u"a"_s}, {1, p + u"ab"_s}, {1, p + u"abc"_s}} << 1 << 6;
-    QTest::newRow("backspace run")
-        << NameTexts{{2, p.left(5)}, {2, p.left(4)}, {2, p.left(3)}} << 1 << 6;
-    QTest::newRow("delete run") << NameTexts{{2, p.mid(1)}, {2, p.mid(2)}} << 1 << 2;
-    QTest::newRow("typing then deleting") << NameTexts{{3, p + u"a"_s}, {3, p}} << 2 << 7;
-    QTest::newRow("typing somewhere else")
-        << NameTexts{{4, u"a"_s + p}, {4, u"a"_s + p + u"b"_s}} << 2 << 7;
+        << Steps{{1, 6, 6, u"a"_s}, {1, 7, 7, u"b"_s}, {1, 8, 8, u"c"_s}} << 1 << 6;
+    QTest::newRow("typing inside a name")
+        << Steps{{1, 0, 6, u"xab"_s, false}, {1, 1, 1, u"a"_s}, {1, 2, 2, u"c"_s}} << 2 << 1;
+    QTest::newRow("backspace run") << Steps{{2, 5, 6, {}}, {2, 4, 5, {}}, {2, 3, 4, {}}} << 1 << 6;
+    QTest::newRow("delete run") << Steps{{2, 0, 1, {}}, {2, 0, 1, {}}} << 1 << 2;
+    QTest::newRow("typing then deleting") << Steps{{3, 6, 6, u"a"_s}, {3, 6, 7, {}}} << 2 << 7;
+    QTest::newRow("typing somewhere else") << Steps{{4, 0, 0, u"a"_s}, {4, 7, 7, u"b"_s}} << 2 << 7;
+    QTest::newRow("typing over a selection, then on")
+        << Steps{{4, 2, 4, u"x"_s}, {4, 3, 3, u"y"_s}} << 1 << 4;
     QTest::newRow("same place, other name")
-        << NameTexts{{5, p + u"a"_s}, {6, p + u"a"_s}} << 2 << 6;
+        << Steps{{5, 6, 6, u"a"_s}, {6, 6, 6, u"a"_s}} << 2 << 6;
     QTest::newRow("two characters at once")
-        << NameTexts{{7, p + u"ab"_s}, {7, p + u"abc"_s}} << 2 << 8;
+        << Steps{{7, 6, 6, u"ab"_s}, {7, 8, 8, u"c"_s}} << 2 << 8;
     QTest::newRow("a one-character paste after typing")
-        << NameTexts{{7, p + u"a"_s}, {7, p + u"ab"_s, false}} << 2 << 7;
+        << Steps{{7, 6, 6, u"a"_s}, {7, 7, 7, u"b"_s, false}} << 2 << 7;
     QTest::newRow("refused and unchanged texts are no step")
-        << NameTexts{{8, p + u"♡"_s}, {8, p}, {9, u"一二三四五六七八九"_s}} << 1 << 6;
+        << Steps{{8, 6, 6, u"♡"_s}, {8, 0, 0, {}}, {9, 0, 6, u"一二三四五六七八九"_s, false}} << 1
+        << 6;
 }
 
 // Undo goes back over the steps to the start and redo forward to the end, and no further.
 void TestGroupNameField::historySteps()
 {
-    QFETCH(NameTexts, edits);
+    QFETCH(Steps, edits);
     QFETCH(int, steps);
     QFETCH(int, cursor);
 
     GroupNameSet set(m_gbk);
     NameHistory history(set);
     const QStringList start = set.names();
-    for (const NameText &edit : edits)
-        history.edit(edit.n, edit.text, edit.keystroke);
+    for (const Step &edit : edits)
+        history.apply(edit.n, set.rule(edit.n, TextEdit{edit.from, edit.to, edit.inserted}),
+                      edit.keystroke);
     const QStringList end = set.names();
 
     int undone = 0;

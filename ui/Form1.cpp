@@ -4,7 +4,6 @@
 #include "Clipboard.h"
 #include "CopyPattern.h"
 #include "GroupNameEdit.h"
-#include "GroupNameValidator.h"
 #include "Shell.h"
 #include "ui_Form1.h"
 
@@ -48,32 +47,37 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
 
     for (int n = 1; n <= GroupNameSet::Count; ++n) {
         GroupNameEdit *field = m_fields[n - 1];
-        field->setText(m_names.name(n));
+        field->showName(m_names.name(n));
         field->setHistoryActions(m_undo, m_redo);
-        // Several lines go to this field and the ones below once the field has put its own
-        // text back, after the edit that brought them.
-        const auto onPattern = [this, n](int from, int to, const QString &text) {
-            if (m_replacing)
-                return;
-            QMetaObject::invokeMethod(
-                this, [=] { pastePattern(n, from, to, text); }, Qt::QueuedConnection);
-        };
-        field->setValidator(new GroupNameValidator(m_names, n, onPattern, field));
-        // The validator puts typed text through the rule. Assistive tools set the text
-        // without keystrokes and past the validator, so every change is taken, and a
-        // field that shows more than the rule keeps is brought back to the name.
+        field->setRule([this, n](const TextEdit &edit) { return m_names.rule(n, edit); });
+        connect(field, &GroupNameEdit::edited, this,
+                [this, n](const NameEdit &edit, bool keystroke) {
+                    if (!m_history.apply(n, edit, keystroke))
+                        m_fields[n - 1]->showName(m_names.name(n));
+                    updateHistoryActions();
+                });
+        connect(
+            field, &GroupNameEdit::textInserted, this,
+            [this, n](int from, int to, const QString &text) { pastePattern(n, from, to, text); });
+        connect(field, &GroupNameEdit::pasteRequested, this,
+                [this, n](Clipboard::Source source, int from, int to) {
+                    requestPaste(n, source, from, to);
+                });
+        // Assistive tools set the text without keystrokes and past the rule, so every change
+        // is taken, and a field that shows more than the rule keeps is brought back to the name.
         connect(field, &QLineEdit::textChanged, this,
-                [this, n](const QString &text) { takeEdit(n, text); });
+                [this, n](const QString &text) { takeText(n, text); });
     }
     connect(&m_names, &GroupNameSet::nameChanged, this, [this](int n, const QString &text) {
-        QLineEdit *field = m_fields[n - 1];
+        ++m_changes;
+        GroupNameEdit *field = m_fields[n - 1];
         if (field->text() == text)
             return;
         // Setting a field's text makes an input method commit what it was composing there.
         // The name is being replaced as a whole (a clear, an undo): that commit is dropped
         // with the rest rather than taken as an edit in the middle of the step.
         const QScopedValueRollback<bool> replacing(m_replacing, true);
-        field->setText(text);
+        field->showName(text);
     });
 
     connect(m_ui->Image1, &PictureButton::clicked, this, &Form1::clearPattern);
@@ -91,27 +95,42 @@ void Form1::OpenPatternPage()
 
 Form1::~Form1()
 {
+    // A paste on its way finds no window to go to.
+    m_clipboard.cancelRequest();
     // QWidget's destructor closes a shown window, and the focused field validates on losing
     // focus: by then m_names is gone.
     for (GroupNameEdit *field : m_fields)
-        field->setValidator(nullptr);
+        field->setRule(nullptr);
 }
 
-void Form1::takeEdit(int n, const QString &text)
+void Form1::takeText(int n, const QString &text)
 {
     if (m_replacing || text == m_names.name(n))
         return;
-    m_history.edit(n, text, m_fields[n - 1]->inKeystroke());
-    if (m_fields[n - 1]->text() != m_names.name(n))
-        m_fields[n - 1]->setText(m_names.name(n));
+    m_history.edit(n, TextEdit{0, int(m_names.name(n).size()), text});
+    if (m_fields[n - 1]->text() != m_names.name(n)) {
+        const QScopedValueRollback<bool> replacing(m_replacing, true);
+        m_fields[n - 1]->showName(m_names.name(n));
+    }
     updateHistoryActions();
+}
+
+void Form1::requestPaste(int n, Clipboard::Source source, int from, int to)
+{
+    const unsigned changes = m_changes;
+    m_clipboard.requestText(source, [=](Clipboard::Outcome outcome, const QString &text) {
+        // An edit, a clear or an undo made before the text came wins over it.
+        if (m_changes != changes || outcome != Clipboard::Outcome::Text)
+            return;
+        pastePattern(n, from, to, text);
+    });
 }
 
 void Form1::pastePattern(int n, int from, int to, const QString &text)
 {
     const NameEdit edit = m_history.PastePattern(n, from, to, text);
-    if (edit.changed)
-        m_fields[n - 1]->setCursorPosition(edit.cursor);
+    if (edit.changed())
+        m_fields[n - 1]->setCursorPosition(edit.cursor());
     updateHistoryActions();
 }
 

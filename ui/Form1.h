@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Clipboard.h"
 #include "GroupNameSet.h"
 #include "NameHistory.h"
 
@@ -10,7 +11,6 @@
 #include <array>
 #include <memory>
 
-class Clipboard;
 class GbkCodec;
 class GroupNameEdit;
 class QAction;
@@ -41,8 +41,12 @@ public:
 private:
     void copyPattern();
     void showCopyFailed();
-    // The field's text became `text` by an edit of the user's (or an assistive tool's).
-    void takeEdit(int n, const QString &text);
+    // Field n shows `text`, set past the keyboard (by an assistive tool): the whole name
+    // replaced by it.
+    void takeText(int n, const QString &text);
+    // Asks for the text to paste into [from, to) of name n; it goes in when it comes, unless
+    // the names changed in the meantime.
+    void requestPaste(int n, Clipboard::Source source, int from, int to);
     void pastePattern(int n, int from, int to, const QString &text);
     void clearPattern();
     // Shows where an undone or redone step changed a name, and what can be undone now.
@@ -59,4 +63,5 @@ private:
     const QUrl m_patternPage;
     std::array<GroupNameEdit *, GroupNameSet::Count> m_fields{};
     bool m_replacing = false; // while a field takes a name from the set
+    unsigned m_changes = 0;   // of the names, so that a paste knows whether it came too late
 };

@@ -3,23 +3,99 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QScopedValueRollback>
+#include <QValidator>
 
 namespace {
 bool isHistoryKey(const QKeyEvent *event)
 {
     return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
 }
+
+// The words of an entry of QLineEdit's own context menu, with its key.
+QString entryText(const char *words, QKeySequence::StandardKey key)
+{
+    const QString text = QLineEdit::tr(words);
+    const QKeySequence sequence(key);
+    return sequence.isEmpty() ? text : text + u'\t' + sequence.toString(QKeySequence::NativeText);
+}
 } // namespace
 
-GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent) {}
+// A validator that is the field's rule: it sees every change the line edit makes of its own.
+class GroupNameEdit::RuleValidator final : public QValidator
+{
+public:
+    explicit RuleValidator(GroupNameEdit *field) : QValidator(field), m_field(field) {}
+
+    State validate(QString &input, int &pos) const override
+    {
+        return m_field->ruleChange(input, pos);
+    }
+
+private:
+    GroupNameEdit *m_field;
+};
+
+GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent)
+{
+    // The state before each change: Qt moves the cursor and the selection with these signals
+    // and changes the text only after, so at the validator they still tell the state before.
+    connect(this, &QLineEdit::selectionChanged, this, &GroupNameEdit::noteState);
+    connect(this, &QLineEdit::cursorPositionChanged, this, &GroupNameEdit::noteState);
+    connect(this, &QLineEdit::textChanged, this, &GroupNameEdit::noteState);
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt))
+            Q_EMIT edited(*edit, m_inKeystroke);
+    });
+    connect(this, &QLineEdit::inputRejected, this, [this] { m_ruled.reset(); });
+    noteState();
+}
+
+void GroupNameEdit::setRule(Rule rule)
+{
+    m_rule = std::move(rule);
+    delete validator();
+    setValidator(m_rule ? new RuleValidator(this) : nullptr);
+}
 
 void GroupNameEdit::setHistoryActions(QAction *undo, QAction *redo)
 {
     m_undo = undo;
     m_redo = redo;
+}
+
+void GroupNameEdit::showName(const QString &name)
+{
+    const QScopedValueRollback<bool> showing(m_showing, true);
+    setText(name);
+}
+
+void GroupNameEdit::noteState()
+{
+    m_text = text();
+    m_from = hasSelectedText() ? selectionStart() : cursorPosition();
+    m_to = hasSelectedText() ? selectionEnd() : cursorPosition();
+}
+
+QValidator::State GroupNameEdit::ruleChange(QString &proposed, int &cursor)
+{
+    // Qt looks again at what the rule made of the change, and at unchanged text whenever
+    // it likes: neither is an edit.
+    if (m_ruled && proposed == m_ruled->text() && cursor == m_ruled->cursor())
+        return QValidator::Acceptable;
+    if (m_showing || proposed == m_text)
+        return QValidator::Acceptable;
+    m_ruled = m_rule(GroupNameField::editOf(m_text, m_from, m_to, proposed, cursor));
+    // Invalid makes the line edit put back its text, and its selection with it.
+    if (!m_ruled->changed())
+        return QValidator::Invalid;
+    proposed = m_ruled->text();
+    cursor = m_ruled->cursor();
+    return QValidator::Acceptable;
 }
 
 bool GroupNameEdit::event(QEvent *event)
@@ -40,7 +116,12 @@ void GroupNameEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    // Keys with Ctrl or Alt paste, cut and delete words: steps of their own.
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        requestPaste(Clipboard::Source::Clipboard);
+        return;
+    }
+    // Keys with Ctrl or Alt cut and delete words: steps of their own.
     const bool keystroke =
         !event->text().isEmpty() &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
@@ -48,21 +129,91 @@ void GroupNameEdit::keyPressEvent(QKeyEvent *event)
     QLineEdit::keyPressEvent(event);
 }
 
+void GroupNameEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    // The line edit first removes the selection, then the range the method replaces,
+    // counted from the cursor: without a selection, that range is what the edit replaces.
+    if (event->replacementLength() > 0 && !hasSelectedText()) {
+        m_from = std::clamp(cursorPosition() + event->replacementStart(), 0, int(m_text.size()));
+        m_to = std::clamp(m_from + event->replacementLength(), m_from, int(m_text.size()));
+    }
+    const QString commit = event->commitString();
+    if (!GroupNameField::hasLineBreak(commit)) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    // Several lines at once are a pattern, for the window to spread over the fields.
+    const int from = m_from;
+    const int to = m_to;
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&composing);
+    Q_EMIT textInserted(from, to, commit);
+}
+
+void GroupNameEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A middle click pastes the selected text where the press put the cursor.
+    if (event->button() == Qt::MiddleButton && !isReadOnly()) {
+        event->accept();
+        deselect();
+        requestPaste(Clipboard::Source::Selection);
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void GroupNameEdit::dropEvent(QDropEvent *event)
+{
+    const QString text = event->mimeData()->text();
+    if (text.isNull() || isReadOnly()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    const int at = cursorPositionAt(event->position().toPoint());
+    Q_EMIT textInserted(at, at, text);
+}
+
+void GroupNameEdit::requestPaste(Clipboard::Source source)
+{
+    Q_EMIT pasteRequested(source, m_from, m_to);
+}
+
 void GroupNameEdit::contextMenuEvent(QContextMenuEvent *event)
 {
-    QMenu *menu = createStandardContextMenu();
-    const QString undoText = QLineEdit::tr("&Undo");
-    const QString redoText = QLineEdit::tr("&Redo");
-    for (QAction *entry : menu->actions()) {
-        // The entries keep their words and keys; only what they do is the window's.
-        const QString words = entry->text().section(u'\t', 0, 0);
-        QAction *target = words == undoText ? m_undo : words == redoText ? m_redo : nullptr;
-        if (!target)
-            continue;
-        disconnect(entry, nullptr, this, nullptr);
-        connect(entry, &QAction::triggered, target, &QAction::trigger);
-        entry->setEnabled(target->isEnabled());
-    }
+    QMenu *menu = createContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
+}
+
+QMenu *GroupNameEdit::createContextMenu()
+{
+    // QLineEdit's own menu, but for what is the window's: undo and redo, and a paste that
+    // does not ask the clipboard what it holds before the user chooses it (an owner that
+    // never answers would hold the menu back).
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("qt_edit_menu"));
+    const auto add = [menu](const char *words, QKeySequence::StandardKey key, const char *icon,
+                            bool enabled, auto slot) {
+        QAction *entry = menu->addAction(entryText(words, key));
+        entry->setIcon(QIcon::fromTheme(QLatin1String(icon)));
+        entry->setEnabled(enabled);
+        connect(entry, &QAction::triggered, menu, slot);
+        return entry;
+    };
+    const bool selected = hasSelectedText();
+    add("&Undo", QKeySequence::Undo, "edit-undo", m_undo && m_undo->isEnabled(),
+        [this] { m_undo->trigger(); });
+    add("&Redo", QKeySequence::Redo, "edit-redo", m_redo && m_redo->isEnabled(),
+        [this] { m_redo->trigger(); });
+    menu->addSeparator();
+    add("Cu&t", QKeySequence::Cut, "edit-cut", selected, [this] { cut(); });
+    add("&Copy", QKeySequence::Copy, "edit-copy", selected, [this] { copy(); });
+    add("&Paste", QKeySequence::Paste, "edit-paste", true,
+        [this] { requestPaste(Clipboard::Source::Clipboard); });
+    add("Delete", QKeySequence::UnknownKey, "edit-delete", selected, [this] { del(); });
+    menu->addSeparator();
+    add("Select All", QKeySequence::SelectAll, "edit-select-all",
+        !text().isEmpty() && selectedText() != text(), [this] { selectAll(); });
+    return menu;
 }

@@ -11,6 +11,6 @@ int main()
     if (!codec.isAvailable())
         return 1;
     for (char32_t cp = 0; cp < 0x10000; ++cp)
-        std::putchar('0' + codec.byteLength(cp));
+        std::putchar('0' + codec.byteLength(cp).value_or(0));
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

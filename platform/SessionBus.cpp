@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#include "SessionBus.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QtGlobal>
+
+void keepSessionBusFromAutolaunching()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // A bus the session announces, or the one at the user's runtime folder (where systemd
+    // runs one), is the desktop's: use it.
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(QString::fromLocal8Bit(runtime + "/bus")).exists())
+        return;
+    // No transport of that name: asking for the bus fails at once.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+#endif
+}
