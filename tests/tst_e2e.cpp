@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -37,6 +38,19 @@ bool inputMethodReady()
     return false;
 }
 
+// The session buses and bus launchers running now, by process id.
+QStringList busProcesses()
+{
+    QStringList found;
+    for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile comm(u"/proc/%1/comm"_s.arg(pid));
+        if (comm.open(QIODevice::ReadOnly) &&
+            QByteArrayList{"dbus-daemon\n", "dbus-launch\n"}.contains(comm.readAll()))
+            found.append(pid);
+    }
+    return found;
+}
+
 // The rightmost column of field n with ink in it.
 int inkEnd(const QImage &shot, int n)
 {
@@ -60,6 +74,7 @@ private Q_SLOTS:
     void copiedNamesPasteBack_data();
     void copiedNamesPasteBack();
     void twoCopiesShareNothing();
+    void closesWhenTheWindowManagerAsks_data();
     void closesWhenTheWindowManagerAsks();
     void frameClosedAndLinkUnderlined();
     void captionAndIcon_data();
@@ -278,16 +293,42 @@ void TestEndToEnd::twoCopiesShareNothing()
     QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
 }
 
+void TestEndToEnd::closesWhenTheWindowManagerAsks_data()
+{
+    QTest::addColumn<bool>("sessionBus");
+    QTest::newRow("in a session") << true;
+    // As in a bare window-manager session: nothing announces a bus, none at the runtime folder.
+    QTest::newRow("where no session bus runs") << false;
+}
+
 void TestEndToEnd::closesWhenTheWindowManagerAsks()
 {
+    QFETCH(bool, sessionBus);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!sessionBus) {
+        QVERIFY(m_temp.isValid());
+        const QString runtime = m_temp.filePath(u"runtime"_s);
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+        if (!onWayland())
+            env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    }
+    const QStringList busesBefore = busProcesses();
     Tool tool;
-    QVERIFY(tool.start(Program));
+    QVERIFY(tool.start(Program, {}, env));
     tool.clickField(2);
     tool.type(u"abc"_s);
     QVERIFY(tool.requestClose());
     QVERIFY(tool.process().waitForFinished(5000));
     QCOMPARE(tool.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.process().exitCode(), 0);
+    // Nothing the program started outlives it.
+    QTest::qWait(300);
+    QStringList stray = busProcesses();
+    for (const QString &pid : busesBefore)
+        stray.removeAll(pid);
+    QVERIFY2(stray.isEmpty(), qPrintable(u"left running: "_s + stray.join(u' ')));
 }
 
 void TestEndToEnd::frameClosedAndLinkUnderlined()
