@@ -276,11 +276,34 @@ QByteArray clipboardUtf8()
         .out;
 }
 
+unsigned long selectionOwner(const QString &selection)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const Atom atom = XInternAtom(display, selection.toUpper().toLatin1().constData(), False);
+    const Window owner = XGetSelectionOwner(display, atom);
+    XCloseDisplay(display);
+    return owner;
+}
+
 bool offerClipboard(const QByteArray &utf8, const QString &selection)
 {
     // xclip and wl-copy serve the selection from a child of their own until another
-    // program takes it.
+    // program takes it. What is read back counts only once the other program holds the
+    // selection: the tool may still hold the same text from its own copy.
     const bool primary = selection == u"primary"_s;
+    const unsigned long before = onWayland() ? 0 : selectionOwner(selection);
+    if (onWayland()) {
+        const QStringList which = primary ? QStringList{u"--primary"_s} : QStringList{};
+        if (run(u"wl-copy"_s, which + QStringList{u"--clear"_s}).exitCode != 0)
+            return false;
+        bool cleared = false;
+        for (int i = 0; i < 50 && !cleared; ++i, QTest::qWait(50))
+            cleared = run(u"wl-paste"_s, which + QStringList{u"--list-types"_s}).exitCode != 0;
+        if (!cleared)
+            return false;
+    }
     QProcess copier;
     if (onWayland())
         copier.start(u"wl-copy"_s, primary ? QStringList{u"--primary"_s} : QStringList{});
@@ -302,7 +325,8 @@ bool offerClipboard(const QByteArray &utf8, const QString &selection)
             .out;
     };
     for (int i = 0; i < 50; ++i) {
-        if (offered() == utf8)
+        const unsigned long owner = onWayland() ? 1 : selectionOwner(selection);
+        if (owner != 0 && owner != before && offered() == utf8)
             return true;
         QTest::qWait(50);
     }

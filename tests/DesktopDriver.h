@@ -59,6 +59,8 @@ bool isDark(QRgb c);
 bool sendDeleteWindow(unsigned long window);
 QByteArray windowProperty(const QString &window, const QString &name);
 QByteArray clipboardUtf8();
+// The X window that owns the selection ("clipboard" or "primary"), 0 for none.
+unsigned long selectionOwner(const QString &selection = QStringLiteral("clipboard"));
 // Puts text on the clipboard (or the primary selection) from another program, as copying
 // from a web page would.
 bool offerClipboard(const QByteArray &utf8, const QString &selection = QStringLiteral("clipboard"));

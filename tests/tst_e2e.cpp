@@ -309,7 +309,8 @@ void TestEndToEnd::closesWhenTheWindowManagerAsks()
         QVERIFY(m_temp.isValid());
         const QString runtime = m_temp.filePath(u"runtime"_s);
         QVERIFY(QDir().mkpath(runtime));
-        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
         if (!onWayland())
             env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
@@ -486,7 +487,16 @@ void TestEndToEnd::brokenBrowserChangesNothing()
         return image;
     };
     const QImage before = shot();
+    QFile::remove(m_temp.filePath(u"requests.log"_s));
     tool.click(QPoint(200, 366));
+    if (launcherFails) {
+        // The click reached the strip: the launcher was asked, and failed.
+        const auto requests = [this] {
+            QFile log(m_temp.filePath(u"requests.log"_s));
+            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        };
+        QTRY_COMPARE(requests(), QByteArray("xdg-open http://patterns.example.org/fenzu/\n"));
+    }
     QTest::qWait(500);
     QCOMPARE(tool.process().state(), QProcess::Running);
     QCOMPARE(tool.windows(), QStringList{tool.window()});

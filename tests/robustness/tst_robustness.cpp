@@ -54,22 +54,26 @@ public:
     }
 
     // Offers `data` under the one target `target`, as xclip does: TARGETS lists only it.
+    // True once xclip holds the clipboard: until then the tool may still hold its own copy,
+    // whose targets include the same text targets.
     bool offer(const QString &file, const QString &target, const QByteArray &data)
     {
         QFile out(file);
         if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size())
             return false;
         out.close();
+        const unsigned long before = selectionOwner();
         m_process.start(u"xclip"_s, {u"-quiet"_s, u"-selection"_s, u"clipboard"_s, u"-target"_s,
                                      target, u"-in"_s, file});
         if (!m_process.waitForStarted())
             return false;
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 200; ++i) {
+            const unsigned long owner = selectionOwner();
             const QByteArray targets =
                 run(u"xclip"_s,
                     {u"-o"_s, u"-selection"_s, u"clipboard"_s, u"-target"_s, u"TARGETS"_s}, 3000)
                     .out;
-            if (targets.split('\n').contains(target.toLatin1()))
+            if (owner != 0 && owner != before && targets.split('\n').contains(target.toLatin1()))
                 return true;
             QTest::qWait(50);
         }
@@ -193,15 +197,7 @@ void TestRobustness::hostilePaste()
     Owner owner;
     QVERIFY(owner.offer(m_temp.filePath(u"offered"_s), target, offered));
     m_tool.keys(u"ctrl+v"_s);
-    const QStringList names = copiedNames(m_tool);
-    // On a slow machine (a sanitizer build under load) Qt may give up on a 10 MB transfer
-    // within its own clipboard timeout; then nothing is pasted, which is sound too.
-    if (offered.size() > 1024 * 1024 && names.value(FieldUnderTest - 1) == u"ab"_s) {
-        qInfo("the 10 MB transfer ran past Qt's clipboard timeout; nothing was pasted");
-        verifyNames(names, FieldUnderTest, u"ab"_s);
-        return;
-    }
-    verifyNames(names, FieldUnderTest, expected);
+    verifyNames(copiedNames(m_tool), FieldUnderTest, expected);
 }
 
 void TestRobustness::ownerThatNeverAnswers()
