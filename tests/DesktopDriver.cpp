@@ -382,7 +382,8 @@ bool Tool::start(const QString &program, const QStringList &args, const QProcess
                  double scale)
 {
     m_scale = scale;
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(m_keepErrors ? QProcess::SeparateChannels
+                                                 : QProcess::ForwardedErrorChannel);
     m_process.setProcessEnvironment(env);
     m_process.start(program, args);
     if (!m_process.waitForStarted())

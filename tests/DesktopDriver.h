@@ -87,6 +87,9 @@ public:
     QString window() const { return QString::fromLatin1(m_window); }
     unsigned long windowId() const { return m_window.toULong(); }
     QProcess &process() { return m_process; }
+    // Keeps what the program writes on standard error to read from process(), rather than
+    // passing it on; before start().
+    void keepErrors() { m_keepErrors = true; }
     // The windows of the program that are shown.
     QStringList windows() const;
     // On Wayland: what the compositor knows of the window (app_id, name, geometry...).
@@ -104,6 +107,7 @@ private:
     QProcess m_process;
     QByteArray m_window;
     double m_scale = 1;
+    bool m_keepErrors = false;
     QPoint m_origin; // of the window's client area on the Wayland output
     QElapsedTimer m_lastClick;
 };

@@ -17,6 +17,7 @@ using namespace desktop;
 namespace {
 const QString Program = QStringLiteral(GPD_PROGRAM);
 const QString OtherHostProgram = QStringLiteral(GPD_OTHER_HOST_PROGRAM);
+const QString NoGbkProgram = QStringLiteral(GPD_NO_GBK_PROGRAM);
 // fcitx or ibus, with Pinyin active (tools/input-method-test), or none.
 const QString InputMethod = qEnvironmentVariable("GPD_INPUT_METHOD");
 
@@ -74,6 +75,7 @@ private Q_SLOTS:
     void copiedNamesPasteBack_data();
     void copiedNamesPasteBack();
     void twoCopiesShareNothing();
+    void refusesToStartWithoutGbk();
     void closesWhenTheWindowManagerAsks_data();
     void closesWhenTheWindowManagerAsks();
     void frameClosedAndLinkUnderlined();
@@ -291,6 +293,29 @@ void TestEndToEnd::twoCopiesShareNothing()
     QCOMPARE(clipboardUtf8(), joined(QStringList(11, Placeholder)));
     first.click(CopyButton);
     QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
+}
+
+// A build that finds no GBK conversion at all, as on a system without one: rather than
+// measure names wrongly, it says what is missing and ends.
+void TestEndToEnd::refusesToStartWithoutGbk()
+{
+    Tool tool;
+    tool.keepErrors();
+    QVERIFY(tool.start(NoGbkProgram));
+    const QString title = u"分组图案设计器"_s;
+    if (onWayland())
+        QCOMPARE(tool.view().value(u"name"_s).toString(), title);
+    else
+        QVERIFY(
+            windowProperty(tool.window(), u"_NET_WM_NAME"_s).contains('"' + title.toUtf8() + '"'));
+    const QImage box = tool.screenshot();
+    QVERIFY(box.save(QDir::temp().filePath(u"group-pattern-designer-no-gbk.png"_s)));
+    QVERIFY(tool.requestClose());
+    QVERIFY(tool.process().waitForFinished(5000));
+    QCOMPARE(tool.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.process().exitCode(), 1);
+    const QByteArray errors = tool.process().readAllStandardError();
+    QVERIFY2(errors.contains("no GBK (code page 936) conversion"), errors.constData());
 }
 
 void TestEndToEnd::closesWhenTheWindowManagerAsks_data()
