@@ -11,6 +11,8 @@
 #include <qt_windows.h>
 #endif
 #if QT_CONFIG(xcb)
+#include "X11SelectionReader.h"
+
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 #endif
@@ -70,7 +72,13 @@ SystemClipboard::SystemClipboard() : m_clipboard(QGuiApplication::clipboard())
                : platform.startsWith(u"wayland")      ? System::Wayland
                : platform == QLatin1String("windows") ? System::Windows
                                                       : System::Other;
+#if QT_CONFIG(xcb)
+    if (m_system == System::X11)
+        m_x11 = std::make_unique<X11SelectionReader>();
+#endif
 }
+
+SystemClipboard::~SystemClipboard() = default;
 
 bool SystemClipboard::clear()
 {
@@ -116,6 +124,12 @@ bool SystemClipboard::setText(const QString &text)
 
 void SystemClipboard::requestText(Source source, TextHandler done)
 {
+#if QT_CONFIG(xcb)
+    if (m_x11) {
+        m_x11->request(source, std::move(done));
+        return;
+    }
+#endif
     const QClipboard::Mode mode =
         source == Source::Selection ? QClipboard::Selection : QClipboard::Clipboard;
     if (source == Source::Selection && !m_clipboard->supportsSelection()) {
@@ -126,4 +140,10 @@ void SystemClipboard::requestText(Source source, TextHandler done)
     done(text.isEmpty() ? Outcome::NoText : Outcome::Text, text);
 }
 
-void SystemClipboard::cancelRequest() {}
+void SystemClipboard::cancelRequest()
+{
+#if QT_CONFIG(xcb)
+    if (m_x11)
+        m_x11->cancel();
+#endif
+}

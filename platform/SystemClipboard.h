@@ -3,7 +3,10 @@
 
 #include "Clipboard.h"
 
+#include <memory>
+
 class QClipboard;
+class X11SelectionReader;
 
 // The application's clipboard (QGuiApplication::clipboard()). Whether a change took is asked
 // of the system itself: the X server's selection owner, the Windows clipboard, the Wayland
@@ -12,6 +15,7 @@ class SystemClipboard final : public Clipboard
 {
 public:
     SystemClipboard();
+    ~SystemClipboard() override;
 
     bool clear() override;
     bool setText(const QString &text) override;
@@ -29,4 +33,6 @@ private:
 
     QClipboard *m_clipboard;
     System m_system;
+    // On X11, where Qt's own reading stops the program while an owner takes its time.
+    std::unique_ptr<X11SelectionReader> m_x11;
 };

@@ -74,6 +74,8 @@ private Q_SLOTS:
     void refusedPasteKeepsTheSelection();
     void insertByEveryPath_data();
     void insertByEveryPath();
+    void latePaste_data();
+    void latePaste();
     void inputMethodCommitIsCut();
     void textSetPastTheKeyboardIsCut();
     void tabOrder();
@@ -332,6 +334,78 @@ void TestForm1::insertByEveryPath()
     else
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
+}
+
+void TestForm1::latePaste_data()
+{
+    QTest::addColumn<QString>("meanwhile");    // what the user does before the text comes
+    QTest::addColumn<int>("outcome");          // Clipboard::Outcome of the request
+    QTest::addColumn<QStringList>("expected"); // names 4 and 6 afterwards
+    QTest::addColumn<bool>("message");
+
+    const QString p = Placeholder;
+    const int text = int(Clipboard::Outcome::Text);
+    QTest::newRow("nothing: pasted where it was asked for")
+        << QString() << text << QStringList{p + u"late"_s, p} << false;
+    QTest::newRow("the cursor moved: still where it was asked for")
+        << u"home"_s << text << QStringList{p + u"late"_s, p} << false;
+    QTest::newRow("a second paste replaces the first")
+        << u"paste in 6"_s << text << QStringList{p, p + u"late"_s} << false;
+    QTest::newRow("an edit wins") << u"type in 6"_s << text << QStringList{p, p + u"x"_s} << false;
+    QTest::newRow("a clear wins") << u"clear"_s << text << QStringList{QString(), QString()}
+                                  << false;
+    QTest::newRow("an undo wins") << u"undo"_s << text << QStringList{p, p} << false;
+    QTest::newRow("no text to be had")
+        << QString() << int(Clipboard::Outcome::NoText) << QStringList{p, p} << false;
+    QTest::newRow("no answer: the user is told")
+        << QString() << int(Clipboard::Outcome::NoAnswer) << QStringList{p, p} << true;
+    QTest::newRow("closed while waiting") << u"close"_s << text << QStringList{} << false;
+}
+
+// The text of a paste comes when the other program hands it over; the window meanwhile
+// goes on, and what the user did meanwhile wins over it.
+void TestForm1::latePaste()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(int, outcome);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, message);
+
+    if (meanwhile == u"undo") {
+        prepare(field(1), Start::AtEnd);
+        type(field(1), u"z"_s);
+    }
+    m_clipboard.m_answerLater = true;
+    prepare(field(4), Start::AtEnd);
+    QTest::keyClick(field(4), Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(m_clipboard.m_pending);
+    if (meanwhile == u"home") {
+        QTest::keyClick(field(4), Qt::Key_Home);
+    } else if (meanwhile == u"paste in 6") {
+        prepare(field(6), Start::AtEnd);
+        QTest::keyClick(field(6), Qt::Key_V, Qt::ControlModifier);
+    } else if (meanwhile == u"type in 6") {
+        prepare(field(6), Start::AtEnd);
+        type(field(6), u"x"_s);
+    } else if (meanwhile == u"clear") {
+        QTest::mouseClick(button(u"Image1"_s), Qt::LeftButton);
+    } else if (meanwhile == u"undo") {
+        QTest::keyClick(field(4), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(field(1)->text(), Placeholder);
+    } else if (meanwhile == u"close") {
+        m_window.reset();
+        QVERIFY(!m_clipboard.m_pending);
+        return;
+    }
+    m_clipboard.answer(Clipboard::Outcome(outcome), u"late"_s);
+    QCoreApplication::processEvents();
+    QCOMPARE((QStringList{m_window->names().name(4), m_window->names().name(6)}), expected);
+    QCOMPARE(field(4)->text(), expected[0]);
+    QCOMPARE(field(6)->text(), expected[1]);
+    auto *box = m_window->findChild<QMessageBox *>(u"pasteFailedMessage"_s);
+    QCOMPARE(box != nullptr, message);
+    if (box)
+        QTRY_VERIFY(box->isVisible());
 }
 
 void TestForm1::inputMethodCommitIsCut()

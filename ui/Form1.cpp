@@ -120,9 +120,13 @@ void Form1::requestPaste(int n, Clipboard::Source source, int from, int to)
     const unsigned changes = m_changes;
     m_clipboard.requestText(source, [=](Clipboard::Outcome outcome, const QString &text) {
         // An edit, a clear or an undo made before the text came wins over it.
-        if (m_changes != changes || outcome != Clipboard::Outcome::Text)
+        if (m_changes != changes)
             return;
-        pastePattern(n, from, to, text);
+        if (outcome == Clipboard::Outcome::NoAnswer)
+            showMessage(QStringLiteral("pasteFailedMessage"),
+                        tr("另一个程序没有交出要粘贴的文字，分组名称没有改变。请稍后再试。"));
+        else if (outcome == Clipboard::Outcome::Text)
+            pastePattern(n, from, to, text);
     });
 }
 
@@ -159,17 +163,15 @@ void Form1::updateHistoryActions()
 void Form1::copyPattern()
 {
     if (!CopyPattern(m_names, m_clipboard))
-        showCopyFailed();
+        showMessage(QStringLiteral("copyFailedMessage"),
+                    tr("分组名称没有复制到剪贴板，剪贴板可能正被其他程序占用。请稍后再试。"));
 }
 
-void Form1::showCopyFailed()
+void Form1::showMessage(const QString &name, const QString &text)
 {
     // The names stay as they are: the user can simply try again.
-    auto *box =
-        new QMessageBox(QMessageBox::Warning, windowTitle(),
-                        tr("分组名称没有复制到剪贴板，剪贴板可能正被其他程序占用。请稍后再试。"),
-                        QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("copyFailedMessage"));
+    auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box->setObjectName(name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -40,7 +40,8 @@ public:
 
 private:
     void copyPattern();
-    void showCopyFailed();
+    // Tells the user, without stopping the window, that a copy or a paste did not happen.
+    void showMessage(const QString &name, const QString &text);
     // Field n shows `text`, set past the keyboard (by an assistive tool): the whole name
     // replaced by it.
     void takeText(int n, const QString &text);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // An X client that misbehaves on purpose, for the robustness tests.
-//   hostile-x-client hold-clipboard     takes the CLIPBOARD and never answers a request for
-//                                       it, as a hung program would; prints "owned" once
-//                                       it holds it, then waits to be killed
+//   hostile-x-client hold-clipboard [MS] takes the CLIPBOARD and never answers a request for
+//                                       it, as a hung program would, or answers only after
+//                                       MS ms of silence, with the text "late"; prints
+//                                       "owned" once it holds it, then waits to be killed
 //   hostile-x-client time-warp WIN MS   sends WIN a property change stamped MS ms ahead of
 //                                       the server's clock; a client that takes its time
 //                                       from events then asks for the selection "in the
@@ -10,12 +11,45 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-int holdClipboard(Display *display, Window window)
+// A requestor that gave up may have destroyed its window: answering it is no error.
+int ignoreErrors(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+void answer(Display *display, const XSelectionRequestEvent &request)
+{
+    const Atom targets = XInternAtom(display, "TARGETS", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    XSelectionEvent reply{};
+    reply.type = SelectionNotify;
+    reply.requestor = request.requestor;
+    reply.selection = request.selection;
+    reply.target = request.target;
+    reply.time = request.time;
+    reply.property = request.property;
+    if (request.target == targets) {
+        const Atom offered[] = {targets, utf8};
+        XChangeProperty(display, request.requestor, request.property, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(offered), 2);
+    } else if (request.target == utf8) {
+        XChangeProperty(display, request.requestor, request.property, utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>("late"), 4);
+    } else {
+        reply.property = None;
+    }
+    XSendEvent(display, request.requestor, False, NoEventMask, reinterpret_cast<XEvent *>(&reply));
+    XFlush(display);
+}
+
+int holdClipboard(Display *display, Window window, long silenceMs)
 {
     const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
     XSetSelectionOwner(display, clipboard, window, CurrentTime);
@@ -23,11 +57,20 @@ int holdClipboard(Display *display, Window window)
         std::fprintf(stderr, "hostile-x-client: could not take the clipboard\n");
         return 1;
     }
+    XSetErrorHandler(&ignoreErrors);
     std::printf("owned\n");
     std::fflush(stdout);
+    bool silent = true;
     for (;;) {
         XEvent event;
-        XNextEvent(display, &event); // SelectionRequest and SelectionClear go unanswered
+        XNextEvent(display, &event); // SelectionClear goes unanswered too
+        if (event.type != SelectionRequest || silenceMs < 0)
+            continue;
+        if (silent) {
+            usleep(useconds_t(silenceMs) * 1000);
+            silent = false;
+        }
+        answer(display, event.xselectionrequest);
     }
 }
 
@@ -70,14 +113,14 @@ int main(int argc, char *argv[])
     }
     const Window window =
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-    if (argc == 2 && std::strcmp(argv[1], "hold-clipboard") == 0)
-        return holdClipboard(display, window);
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "hold-clipboard") == 0)
+        return holdClipboard(display, window, argc == 3 ? std::strtol(argv[2], nullptr, 10) : -1);
     if (argc == 4 && std::strcmp(argv[1], "time-warp") == 0) {
         const int status = timeWarp(display, window, std::strtoul(argv[2], nullptr, 0),
                                     std::strtol(argv[3], nullptr, 10));
         XCloseDisplay(display);
         return status;
     }
-    std::fprintf(stderr, "usage: %s hold-clipboard | time-warp WINDOW MS\n", argv[0]);
+    std::fprintf(stderr, "usage: %s hold-clipboard [MS] | time-warp WINDOW MS\n", argv[0]);
     return 2;
 }
