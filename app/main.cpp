@@ -10,6 +10,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstdlib>
 
 #ifndef GPD_GBK_SOURCES
 #define GPD_GBK_SOURCES SystemGbkCodec::AllSources
@@ -17,7 +18,7 @@
 
 namespace {
 // Without a GBK table no name could be measured: say what is missing rather than start.
-int refuseWithoutGbk()
+[[noreturn]] void refuseWithoutGbk()
 {
     std::fputs("group-pattern-designer: this system has no GBK (code page 936) conversion, "
                "neither in Qt nor in the C library's iconv; group names cannot be measured\n",
@@ -25,7 +26,10 @@ int refuseWithoutGbk()
     QMessageBox::critical(nullptr, QStringLiteral(u"分组图案设计器"),
                           QStringLiteral(u"本机没有 GBK（代码页 936）文字转换，无法计算分组名称的"
                                          u"长度，程序不能运行。"));
-    return 1;
+    // Nothing was made that needs taking down, and Qt 6.4's Wayland client was seen to hang
+    // in its own teardown after this dialog (1 exit in 3): end here.
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 } // namespace
 
@@ -43,7 +47,7 @@ int main(int argc, char *argv[])
 
     const SystemGbkCodec gbk(GPD_GBK_SOURCES);
     if (!gbk.isAvailable())
-        return refuseWithoutGbk();
+        refuseWithoutGbk();
     SystemClipboard clipboard;
     DesktopShell shell;
     fonts.wait();

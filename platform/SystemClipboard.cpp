@@ -17,6 +17,8 @@
 #include <xcb/xcb.h>
 #endif
 #ifdef GPD_HAVE_WAYLAND
+#include "WaylandSelectionReader.h"
+
 #include <qpa/qplatformnativeinterface.h>
 #include <wayland-client-core.h>
 #endif
@@ -53,13 +55,17 @@ bool x11OwnsClipboard()
 #endif
 
 #ifdef GPD_HAVE_WAYLAND
+template <typename T> T *waylandResource(const char *name)
+{
+    return static_cast<T *>(
+        QGuiApplication::platformNativeInterface()->nativeResourceForIntegration(name));
+}
+
 // Lets the compositor answer what was asked of it so far: an offer it refuses comes back
 // cancelled, and Qt then no longer holds the clipboard.
 void waylandRoundTrip()
 {
-    auto *display = static_cast<wl_display *>(
-        QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
-    if (display)
+    if (auto *display = waylandResource<wl_display>("wl_display"))
         wl_display_roundtrip(display);
 }
 #endif
@@ -130,6 +136,20 @@ void SystemClipboard::requestText(Source source, TextHandler done)
         return;
     }
 #endif
+#ifdef GPD_HAVE_WAYLAND
+    if (m_system == System::Wayland && !m_wayland) {
+        auto *display = waylandResource<wl_display>("wl_display");
+        auto *seat = waylandResource<wl_seat>("wl_seat");
+        if (display && seat)
+            m_wayland = std::make_unique<WaylandSelectionReader>(display, seat);
+    }
+    if (m_wayland && m_wayland->isAvailable()) {
+        m_wayland->request(source, std::move(done));
+        return;
+    }
+#endif
+    // Elsewhere Qt's own reading serves: it waits for nobody (offscreen), or for the system
+    // alone.
     const QClipboard::Mode mode =
         source == Source::Selection ? QClipboard::Selection : QClipboard::Clipboard;
     if (source == Source::Selection && !m_clipboard->supportsSelection()) {
@@ -145,5 +165,9 @@ void SystemClipboard::cancelRequest()
 #if QT_CONFIG(xcb)
     if (m_x11)
         m_x11->cancel();
+#endif
+#ifdef GPD_HAVE_WAYLAND
+    if (m_wayland)
+        m_wayland->cancel();
 #endif
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QClipboard;
+class WaylandSelectionReader;
 class X11SelectionReader;
 
 // The application's clipboard (QGuiApplication::clipboard()). Whether a change took is asked
@@ -33,6 +34,8 @@ private:
 
     QClipboard *m_clipboard;
     System m_system;
-    // On X11, where Qt's own reading stops the program while an owner takes its time.
+    // On X11 and Wayland, where Qt's own reading stops the program while an owner takes
+    // its time.
     std::unique_ptr<X11SelectionReader> m_x11;
+    std::unique_ptr<WaylandSelectionReader> m_wayland;
 };

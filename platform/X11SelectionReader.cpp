@@ -17,16 +17,13 @@ template <typename T> Reply<T> reply(T *r)
 } // namespace
 
 X11SelectionReader::X11SelectionReader()
+    : m_transfer([this] { finish(Clipboard::Outcome::NoAnswer); })
 {
-    m_silence.setSingleShot(true);
-    m_silence.setInterval(SilenceMs);
-    QObject::connect(&m_silence, &QTimer::timeout,
-                     [this] { finish(Clipboard::Outcome::NoAnswer); });
 }
 
 X11SelectionReader::~X11SelectionReader()
 {
-    m_done = nullptr;
+    m_transfer.drop();
     disconnect();
 }
 
@@ -82,7 +79,7 @@ void X11SelectionReader::request(Clipboard::Source source, Clipboard::TextHandle
         done(Clipboard::Outcome::NoAnswer, QString());
         return;
     }
-    m_done = std::move(done);
+    m_transfer.start(std::move(done));
     m_selection =
         source == Clipboard::Source::Selection ? Atom(XCB_ATOM_PRIMARY) : m_atoms.clipboard;
     // A requestor of its own for each request: whatever comes late for an earlier one goes
@@ -92,20 +89,18 @@ void X11SelectionReader::request(Clipboard::Source source, Clipboard::TextHandle
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
                       &events);
-    m_data.clear();
     m_step = Step::Targets;
     // No event of the user's reaches this connection to take a time from; owners take
     // CurrentTime as now.
     xcb_convert_selection(m_connection, m_window, m_selection, m_atoms.targets, m_atoms.property,
                           XCB_CURRENT_TIME);
     xcb_flush(m_connection);
-    m_silence.start();
     readEvents();
 }
 
 void X11SelectionReader::cancel()
 {
-    m_done = nullptr;
+    m_transfer.drop();
     if (m_step != Step::Idle)
         finish(Clipboard::Outcome::NoAnswer);
 }
@@ -155,7 +150,7 @@ void X11SelectionReader::handle(const xcb_generic_event_t *event)
 
 void X11SelectionReader::selectionNotified(Atom property)
 {
-    m_silence.start();
+    m_transfer.heard();
     if (m_step == Step::Targets) {
         // Text targets, UTF-8 first, as Qt reads them; an owner that will not say what it
         // holds is asked for them all the same.
@@ -182,38 +177,34 @@ void X11SelectionReader::selectionNotified(Atom property)
         convertNext();
         return;
     }
-    if (!takeProperty(&m_data, &m_type)) {
+    QByteArray value;
+    if (!takeProperty(&value, &m_type)) {
         finish(Clipboard::Outcome::NoText);
         return;
     }
     if (m_type == m_atoms.incr) {
         // Deleting the property asked for the first piece.
-        m_data.clear();
         m_type = 0;
         m_step = Step::Increments;
         return;
     }
+    m_transfer.append(value);
     finish(Clipboard::Outcome::Text);
 }
 
 void X11SelectionReader::pieceArrived()
 {
-    m_silence.start();
-    const qsizetype before = m_data.size();
+    m_transfer.heard();
     QByteArray piece;
     Atom type = 0;
     if (!takeProperty(&piece, &type)) {
         finish(Clipboard::Outcome::NoText);
         return;
     }
-    // A piece of nothing ends the transfer.
-    if (piece.isEmpty() || before + piece.size() > MaxBytes) {
-        m_data.append(piece.left(MaxBytes - before));
-        finish(Clipboard::Outcome::Text);
-        return;
-    }
-    m_data.append(piece);
     m_type = type;
+    // A piece of nothing ends the transfer.
+    if (piece.isEmpty() || !m_transfer.append(piece))
+        finish(Clipboard::Outcome::Text);
 }
 
 void X11SelectionReader::convertNext()
@@ -233,7 +224,7 @@ bool X11SelectionReader::takeProperty(QByteArray *value, Atom *type)
     // A round trip to the server, which answers at once, never to the owner.
     const xcb_get_property_cookie_t cookie =
         xcb_get_property(m_connection, true, m_window, m_atoms.property, XCB_GET_PROPERTY_TYPE_ANY,
-                         0, std::uint32_t(MaxBytes / 4));
+                         0, std::uint32_t(TextTransfer::MaxBytes / 4));
     const auto r = reply(xcb_get_property_reply(m_connection, cookie, nullptr));
     xcb_flush(m_connection);
     if (!r)
@@ -246,27 +237,18 @@ bool X11SelectionReader::takeProperty(QByteArray *value, Atom *type)
 
 void X11SelectionReader::finish(Clipboard::Outcome outcome)
 {
-    m_silence.stop();
     if (m_connection && m_window) {
         xcb_destroy_window(m_connection, m_window);
         xcb_flush(m_connection);
     }
     m_window = 0;
-    const QString text = outcome == Clipboard::Outcome::Text ? decoded() : QString();
     m_step = Step::Idle;
-    m_data.clear();
+    m_transfer.finish(outcome, [this](const QByteArray &data) { return decoded(data); });
     m_targets.clear();
-    if (outcome == Clipboard::Outcome::Text && text.isEmpty())
-        outcome = Clipboard::Outcome::NoText;
-    if (Clipboard::TextHandler done = std::exchange(m_done, nullptr))
-        done(outcome, text);
 }
 
-QString X11SelectionReader::decoded() const
+QString X11SelectionReader::decoded(const QByteArray &data) const
 {
-    QByteArray data = m_data;
-    if (data.endsWith('\0'))
-        data.chop(1);
     // STRING is Latin-1, and TEXT is what its reply says it is.
     const Atom target = m_targets.isEmpty() ? 0 : m_targets.first();
     const bool latin1 =

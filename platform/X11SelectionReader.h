@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Clipboard.h"
+#include "TextTransfer.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -17,14 +16,10 @@ class QSocketNotifier;
 // Reads the text of an X selection, the clipboard or the primary one, without stopping the
 // program: over a connection of its own to the X server, as the ICCCM describes it, with
 // large texts in increments (INCR), while the event loop runs on. An owner that stays
-// silent for Silence ends the request with no answer; one that keeps sending is waited for.
+// silent ends the request with no answer; one that keeps sending is waited for.
 class X11SelectionReader
 {
 public:
-    static constexpr int SilenceMs = 1000;
-    // More than any pattern needs, and a bound on what an owner that never stops can cost.
-    static constexpr qsizetype MaxBytes = 64 << 20;
-
     X11SelectionReader();
     ~X11SelectionReader();
     X11SelectionReader(const X11SelectionReader &) = delete;
@@ -56,7 +51,7 @@ private:
     // The property's value, deleted as it is read; false when it could not be read.
     bool takeProperty(QByteArray *value, Atom *type);
     void finish(Clipboard::Outcome outcome);
-    QString decoded() const;
+    QString decoded(const QByteArray &data) const;
 
     xcb_connection_t *m_connection = nullptr;
     std::unique_ptr<QSocketNotifier> m_notifier;
@@ -67,12 +62,10 @@ private:
              property = 0;
     } m_atoms;
 
-    QTimer m_silence;
+    TextTransfer m_transfer;
     Step m_step = Step::Idle;
     std::uint32_t m_window = 0; // the requestor of the request in progress
     Atom m_selection = 0;
     QList<Atom> m_targets; // the text targets still to try, best first
-    QByteArray m_data;
     Atom m_type = 0;
-    Clipboard::TextHandler m_done;
 };

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void copiedNamesPasteBack();
     void twoCopiesShareNothing();
     void refusesToStartWithoutGbk();
+    void pasteFromAStoppedOwner();
     void closesWhenTheWindowManagerAsks_data();
     void closesWhenTheWindowManagerAsks();
     void frameClosedAndLinkUnderlined();
@@ -316,6 +317,36 @@ void TestEndToEnd::refusesToStartWithoutGbk()
     QCOMPARE(tool.process().exitCode(), 1);
     const QByteArray errors = tool.process().readAllStandardError();
     QVERIFY2(errors.contains("no GBK (code page 936) conversion"), errors.constData());
+}
+
+// The program holding the clipboard stops (as a hung one would) before it hands over its
+// text: the window goes on, and after a second says so; the names stay.
+void TestEndToEnd::pasteFromAStoppedOwner()
+{
+    Tool tool;
+    QVERIFY(tool.start(Program));
+    tool.click(ClearButton);
+    tool.clickField(3);
+    tool.type(u"ab"_s);
+    QVERIFY(offerClipboard("never"));
+    const QString copier = onWayland() ? u"wl-copy"_s : u"xclip"_s;
+    const QString pid =
+        QString::fromLatin1(run(u"pgrep"_s, {u"-n"_s, u"-x"_s, copier}).out.trimmed());
+    QVERIFY2(!pid.isEmpty(), qPrintable(copier));
+    QCOMPARE(run(u"kill"_s, {u"-STOP"_s, pid}).exitCode, 0);
+    QElapsedTimer sincePaste;
+    sincePaste.start();
+    tool.keys(u"ctrl+v"_s);
+    QStringList names(11);
+    names[2] = u"ab"_s;
+    // Read from the tool, which holds the clipboard from the click on.
+    QCOMPARE(copied(tool), joined(names));
+    const qint64 served = sincePaste.elapsed();
+    QTRY_COMPARE_WITH_TIMEOUT(tool.windows().size(), 2, 5000);
+    qInfo("paste from a stopped owner: a copy served %lld ms after it, the message after %lld ms",
+          served, sincePaste.elapsed());
+    QVERIFY2(served < 1000, qPrintable(QString::number(served)));
+    run(u"kill"_s, {u"-KILL"_s, pid});
 }
 
 void TestEndToEnd::closesWhenTheWindowManagerAsks_data()
