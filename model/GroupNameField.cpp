@@ -65,6 +65,30 @@ template <typename F> void forEachComposed(QStringView text, F f)
 }
 } // namespace
 
+void Shortfall::add(const Shortfall &other)
+{
+    full = full || other.full;
+    for (qsizetype i = 0; i < other.noForm.size();)
+        leaveOut(nextCodePoint(other.noForm, i));
+    noFormMore += other.noFormMore;
+}
+
+void Shortfall::leaveOut(char32_t cp)
+{
+    // A lone surrogate shows as nothing a user could recognise: it goes unnamed.
+    if (cp == NoCharacter)
+        return;
+    const QString character = QString::fromUcs4(&cp, 1);
+    if (noForm.contains(character))
+        return;
+    const auto named =
+        std::count_if(noForm.begin(), noForm.end(), [](QChar c) { return !c.isLowSurrogate(); });
+    if (named < Named)
+        noForm += character;
+    else
+        ++noFormMore;
+}
+
 QString GroupNameField::placeholder()
 {
     return QStringLiteral(u"好友分组名称");
@@ -96,38 +120,46 @@ NameEdit GroupNameField::applyEdit(const QString &name, const TextEdit &edit, co
 {
     const int from = std::clamp(edit.from, 0, int(name.size()));
     const int to = std::clamp(edit.to, from, int(name.size()));
-    const NameEdit unchanged(name, name, to, to, 0);
     QString rest = name;
     rest.remove(from, to - from);
-    if (edit.inserted.isEmpty())
-        return from == to ? unchanged : NameEdit(name, rest, from, to, 0);
-
     // A name is only ever made by this rule, so its rest has a GBK form; were it otherwise,
     // nothing more fits rather than a guess at its length.
     const int restBytes = byteLength(rest, gbk);
+    if (edit.inserted.isEmpty()) {
+        if (from == to)
+            return NameEdit(name, name, to, to, 0, byteLength(name, gbk));
+        return NameEdit(name, rest, from, to, 0, restBytes);
+    }
     int budget = restBytes < 0 ? 0 : MaxBytes - restBytes;
 
     // Linear in what is read: one pass that stops at the first break or the first
     // character that no longer fits.
     QString kept;
+    Shortfall shortfall;
     forEachComposed(edit.inserted, [&](char32_t cp) {
         if (isLineBreak(cp))
             return false;
         const std::optional<int> length = allowedLength(cp, gbk);
-        if (!length)
+        if (!length) {
+            if (cp == NoCharacter || QChar::category(cp) != QChar::Other_Control)
+                shortfall.leaveOut(cp);
             return true;
-        if (*length > budget)
+        }
+        if (*length > budget) {
+            shortfall.full = true;
             return false;
+        }
         budget -= *length;
         kept.append(QChar::fromUcs4(cp));
         return true;
     });
 
     if (kept.isEmpty())
-        return unchanged;
+        return NameEdit(name, name, to, to, 0, byteLength(name, gbk), std::move(shortfall));
     QString text = rest;
     text.insert(from, kept);
-    return NameEdit(name, text, from, to, int(kept.size()));
+    return NameEdit(name, text, from, to, int(kept.size()), MaxBytes - budget,
+                    std::move(shortfall));
 }
 
 TextEdit GroupNameField::editOf(const QString &name, int selectionFrom, int selectionTo,

@@ -15,6 +15,23 @@ struct TextEdit
     QStringView inserted;
 };
 
+// Why the rule kept less of an insertion than was inserted.
+struct Shortfall
+{
+    // How many characters without a GBK form are named; more are only counted.
+    static constexpr int Named = 8;
+
+    bool full = false;  // a character no longer fitted in the name's 16 bytes
+    QString noForm;     // characters without a GBK form that were left out, each once
+    int noFormMore = 0; // and how many others besides
+
+    bool any() const { return full || !noForm.isEmpty(); }
+    // Adds what another edit left out, as one paste of several lines does.
+    void add(const Shortfall &other);
+    // Notes a character left out for having no GBK form.
+    void leaveOut(char32_t codePoint);
+};
+
 // What the rule made of a TextEdit. Only the rule makes one, so a name may take it as it is.
 class NameEdit
 {
@@ -31,11 +48,17 @@ public:
     // Where the cursor lands: after what was kept of the inserted text.
     int cursor() const { return m_from + m_kept; }
     bool changed() const { return m_text != m_before; }
+    // GBK bytes of text().
+    int bytes() const { return m_bytes; }
+    // Why less was kept than was inserted, if it was.
+    const Shortfall &shortfall() const { return m_shortfall; }
 
 private:
     friend class GroupNameField;
-    NameEdit(QString before, QString text, int from, int to, int kept)
-        : m_before(std::move(before)), m_text(std::move(text)), m_from(from), m_to(to), m_kept(kept)
+    NameEdit(QString before, QString text, int from, int to, int kept, int bytes,
+             Shortfall shortfall = {})
+        : m_before(std::move(before)), m_text(std::move(text)), m_from(from), m_to(to),
+          m_kept(kept), m_bytes(bytes), m_shortfall(std::move(shortfall))
     {
     }
 
@@ -44,6 +67,8 @@ private:
     int m_from = 0;
     int m_to = 0;
     int m_kept = 0;
+    int m_bytes = 0;
+    Shortfall m_shortfall;
 };
 
 // One group name: a single line of at most 16 bytes of GBK, made only of characters

@@ -72,29 +72,32 @@ Line lineAt(QStringView text, qsizetype start)
 }
 } // namespace
 
-NameEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
+PasteEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
 {
     // Each line is scanned once and scanning stops at the last name, so a huge paste costs
     // no more than the part of it that is used.
     Line line = lineAt(text, 0);
-    const NameEdit first = edit(n, TextEdit{from, to, text.left(line.end)});
+    PasteEdit paste{edit(n, TextEdit{from, to, text.left(line.end)}), {}};
+    paste.shortfall = paste.first.shortfall();
     for (int k = n + 1; k <= Count && line.next >= 0 && line.next < text.size(); ++k) {
         const qsizetype start = line.next;
         line = lineAt(text, start);
-        replace(k, text.mid(start, line.end - start));
+        paste.shortfall.add(replace(k, text.mid(start, line.end - start)).shortfall());
     }
-    return first;
+    return paste;
 }
 
-void GroupNameSet::replace(int n, QStringView text)
+NameEdit GroupNameSet::replace(int n, QStringView text)
 {
     // The whole name is replaced, and an empty result is a result too.
     GroupNameField &f = field(n);
     const QString before = f.text();
     f.clear();
-    f.take(GroupNameField::applyEdit(QString(), TextEdit{0, 0, text}, m_gbk));
+    const NameEdit result = GroupNameField::applyEdit(QString(), TextEdit{0, 0, text}, m_gbk);
+    f.take(result);
     if (f.text() != before)
         Q_EMIT nameChanged(n, f.text());
+    return result;
 }
 
 void GroupNameSet::restore(const QStringList &names)

@@ -10,6 +10,14 @@
 
 class GbkCodec;
 
+// What a paste of one or several lines did: the edit of the name pasted into, and why less
+// was kept than pasted, over all its lines.
+struct PasteEdit
+{
+    NameEdit first;
+    Shortfall shortfall;
+};
+
 // The eleven group names being designed, numbered 1 to 11 in field order, which is also
 // the order of the lines on the clipboard. The single source of the names' texts.
 class GroupNameSet : public QObject
@@ -39,8 +47,7 @@ public:
     // [from, to) of name n, as any paste does, and each following line replaces the whole
     // of the next name down, each through the edit rule on its own. Lines past the last
     // name are dropped; a line break at the very end of the text adds no empty line.
-    // Returns the edit of name n.
-    NameEdit PastePattern(int n, int from, int to, QStringView text);
+    PasteEdit PastePattern(int n, int from, int to, QStringView text);
 
     // Empties names 1 to Count, in that order, without asking.
     void ClearPattern();
@@ -55,7 +62,7 @@ private:
     GroupNameField &field(int n);
     const GroupNameField &field(int n) const;
     // Name n becomes what the rule keeps of `text`, which may be nothing.
-    void replace(int n, QStringView text);
+    NameEdit replace(int n, QStringView text);
 
     const GbkCodec &m_gbk;
     std::array<GroupNameField, Count> m_fields;

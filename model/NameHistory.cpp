@@ -70,11 +70,11 @@ NameHistory::State NameHistory::stepOf(const QStringList &before, int n, const N
     return step;
 }
 
-NameEdit NameHistory::PastePattern(int n, int from, int to, QStringView text)
+PasteEdit NameHistory::PastePattern(int n, int from, int to, QStringView text)
 {
     const QStringList before = m_set.names();
-    const NameEdit result = m_set.PastePattern(n, from, to, text);
-    record(stepOf(before, n, &result));
+    const PasteEdit result = m_set.PastePattern(n, from, to, text);
+    record(stepOf(before, n, &result.first));
     return result;
 }
 

@@ -21,7 +21,7 @@ public:
     // types or deletes one character next to the last one continues that step.
     bool apply(int n, const NameEdit &edit, bool keystroke);
     NameEdit edit(int n, const TextEdit &edit);
-    NameEdit PastePattern(int n, int from, int to, QStringView text);
+    PasteEdit PastePattern(int n, int from, int to, QStringView text);
     void ClearPattern();
 
     // Where a step taken back or done again changed the names: name n, with the cursor

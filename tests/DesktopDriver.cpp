@@ -538,4 +538,26 @@ QImage Tool::screenshot() const
     return QImage::fromData(shot.out, "PNG");
 }
 
+QImage Tool::screenArea(int below) const
+{
+    const QSize size(int(std::lround(508 * m_scale)), int(std::lround((384 + below) * m_scale)));
+    QPoint at = m_origin;
+    if (!onWayland()) {
+        const QByteArray info = run(u"xwininfo"_s, {u"-id"_s, window()}).out;
+        const auto value = [&info](const QByteArray &key) {
+            const int i = info.indexOf(key);
+            return i < 0 ? 0 : info.mid(i + key.size()).split('\n').value(0).trimmed().toInt();
+        };
+        at = QPoint(value("Absolute upper-left X:"), value("Absolute upper-left Y:"));
+    }
+    const QString area =
+        u"%1,%2 %3x%4"_s.arg(at.x()).arg(at.y()).arg(size.width()).arg(size.height());
+    if (onWayland())
+        return QImage::fromData(run(u"grim"_s, {u"-g"_s, area, u"-"_s}).out, "PNG");
+    const QString crop =
+        u"%1x%2+%3+%4"_s.arg(size.width()).arg(size.height()).arg(at.x()).arg(at.y());
+    return QImage::fromData(
+        run(u"import"_s, {u"-window"_s, u"root"_s, u"-crop"_s, crop, u"png:-"_s}).out, "PNG");
+}
+
 } // namespace desktop

@@ -18,8 +18,9 @@
 namespace desktop {
 
 inline const QString Placeholder = QStringLiteral(u"好友分组名称");
-constexpr QRgb FrameBlue = 0xff8db8ff; // RGB(141, 184, 255)
-constexpr QRgb PanelLine = 0xff3e5e92; // RGB(62, 94, 146)
+constexpr QRgb FrameBlue = 0xff8db8ff;     // RGB(141, 184, 255)
+constexpr QRgb PanelLine = 0xff3e5e92;     // RGB(62, 94, 146)
+constexpr QRgb TooltipYellow = 0xffffffdc; // Qt's own tooltip background
 
 struct FieldRect
 {
@@ -102,6 +103,9 @@ public:
     void keys(const QString &keys);
     void type(const QString &text);
     QImage screenshot() const;
+    // The screen where the window is, and `below` logical pixels under it: what other
+    // windows of the program (a tooltip, a popup) show over and by it.
+    QImage screenArea(int below) const;
 
 private:
     QProcess m_process;

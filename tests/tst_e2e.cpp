@@ -192,6 +192,19 @@ void TestEndToEnd::typeCopyAndClear()
     tool.keys(u"ctrl+a"_s);
     tool.type(u"一二三四五六七八九"_s);
     names[10] = u"一二三四五六七八"_s;
+    // The ninth is refused, and the field says why, below the full name, for a moment.
+    const auto noteShown = [&tool] {
+        const QImage area = tool.screenArea(60);
+        int tip = 0;
+        for (int y = Fields[10].y + Fields[10].h; y < area.height(); ++y)
+            for (int x = Fields[10].x; x < area.width(); ++x)
+                tip += area.pixel(x, y) == TooltipYellow;
+        return tip > 500;
+    };
+    QVERIFY(noteShown());
+    QVERIFY(tool.screenArea(60).save(QDir::temp().filePath(u"group-pattern-designer-note.png"_s)));
+    tool.keys(u"End"_s);
+    QTRY_VERIFY(!noteShown());
 
     tool.click(CopyButton);
     QCOMPARE(clipboardUtf8(), joined(names));

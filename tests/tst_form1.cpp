@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -119,6 +120,20 @@ private:
         QCoreApplication::processEvents();
         return found != entries.end();
     }
+    // What the field says of the last edit: every word of `expected` (space-separated) is in
+    // the note at the field and in its accessible description; no note where it is empty.
+    void verifyNote(QLineEdit *edit, const QString &expected)
+    {
+        if (expected.isEmpty()) {
+            QCOMPARE(edit->accessibleDescription(), QString());
+            QTRY_VERIFY(!QToolTip::isVisible());
+            return;
+        }
+        const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+        QCOMPARE(edit->accessibleDescription(), shown);
+        for (const QString &word : expected.split(u' '))
+            QVERIFY2(shown.contains(word), qPrintable(word + u" not in: "_s + shown));
+    }
     void prepare(QLineEdit *edit, Start start)
     {
         edit->setFocus();
@@ -162,19 +177,25 @@ void TestForm1::typing_data()
     QTest::addColumn<Start>("start");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("note"); // what the field says of the last key
 
+    const QString full = u"16/16 16个英文或者8个中文字符"_s;
     QTest::newRow("placeholder takes 4 more letters")
-        << 1 << Start::AtEnd << u"abcde"_s << Placeholder + u"abcd"_s;
+        << 1 << Start::AtEnd << u"abcde"_s << Placeholder + u"abcd"_s << full;
     QTest::newRow("placeholder takes 2 more chinese")
-        << 11 << Start::AtEnd << u"一二三"_s << Placeholder + u"一二"_s;
+        << 11 << Start::AtEnd << u"一二三"_s << Placeholder + u"一二"_s << full;
     QTest::newRow("16 letters, 17th refused")
-        << 4 << Start::AllSelected << u"abcdefghijklmnopq"_s << u"abcdefghijklmnop"_s;
+        << 4 << Start::AllSelected << u"abcdefghijklmnopq"_s << u"abcdefghijklmnop"_s << full;
     QTest::newRow("8 chinese, 9th refused")
-        << 5 << Start::AllSelected << u"一二三四五六七八九"_s << u"一二三四五六七八"_s;
-    QTest::newRow("7 chinese + 1 letter: a letter, no chinese")
-        << 6 << Start::AllSelected << u"一二三四五六七a八b"_s << u"一二三四五六七ab"_s;
+        << 5 << Start::AllSelected << u"一二三四五六七八九"_s << u"一二三四五六七八"_s << full;
+    QTest::newRow("one byte left, a chinese refused")
+        << 6 << Start::AllSelected << u"一二三四五六七a八"_s << u"一二三四五六七a"_s << u"15/16"_s;
+    QTest::newRow("a letter after a refused chinese: nothing to say")
+        << 6 << Start::AllSelected << u"一二三四五六七a八b"_s << u"一二三四五六七ab"_s << QString();
     QTest::newRow("characters without a gbk form refused")
-        << 2 << Start::AllSelected << u"a♡ñb"_s << u"ab"_s;
+        << 2 << Start::AllSelected << u"ab♡"_s << u"ab"_s << u"♡"_s;
+    QTest::newRow("typing that fits says nothing")
+        << 2 << Start::AllSelected << u"a♡ñb"_s << u"ab"_s << QString();
 }
 
 void TestForm1::typing()
@@ -183,11 +204,13 @@ void TestForm1::typing()
     QFETCH(Start, start);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
+    QFETCH(QString, note);
 
     prepare(field(n), start);
     type(field(n), typed);
     QCOMPARE(field(n)->text(), expected);
     QCOMPARE(m_window->names().name(n), expected);
+    verifyNote(field(n), note);
 }
 
 void TestForm1::pasting_data()
@@ -196,38 +219,47 @@ void TestForm1::pasting_data()
     QTest::addColumn<Start>("start");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("expected"); // names n, n + 1, ... one per line; the rest stay
+    QTest::addColumn<QString>("note");     // what field n says of the paste
 
     QTest::newRow("cut to what fits")
-        << 3 << Start::AtEnd << u"abcdefgh"_s << Placeholder + u"abcd"_s;
+        << 3 << Start::AtEnd << u"abcdefgh"_s << Placeholder + u"abcd"_s << u"16/16"_s;
     QTest::newRow("no chinese split")
-        << 3 << Start::AtEnd << u"abc一二"_s << Placeholder + u"abc"_s;
-    QTest::newRow("tab and heart left out") << 8 << Start::AllSelected << u"★\t♡★"_s << u"★★"_s;
+        << 3 << Start::AtEnd << u"abc一二"_s << Placeholder + u"abc"_s << u"15/16"_s;
+    QTest::newRow("tab and heart left out")
+        << 8 << Start::AllSelected << u"★\t♡★"_s << u"★★"_s << u"♡"_s;
     QTest::newRow("long text") << 9 << Start::AllSelected << QString(5000, u'x')
-                               << QString(16, u'x');
+                               << QString(16, u'x') << u"16/16"_s;
+    QTest::newRow("many characters without a form, a few named")
+        << 2 << Start::AllSelected << u"♡♥❤✿❀♪©®™♡ab"_s << u"ab"_s << u"♡ ♥ ❤ ✿ ❀ ♪ © ® 等"_s;
 
     // Several lines fill the field and the ones below, each line through the rule.
     QTest::newRow("two lines") << 7 << Start::AllSelected << u"第一行\r\n第二行"_s
-                               << u"第一行\n第二行"_s;
+                               << u"第一行\n第二行"_s << QString();
     QTest::newRow("into field 9: three fields, the rest dropped")
-        << 9 << Start::AllSelected << u"一\r\n二\r\n三\r\n四\r\n五"_s << u"一\n二\n三"_s;
+        << 9 << Start::AllSelected << u"一\r\n二\r\n三\r\n四\r\n五"_s << u"一\n二\n三"_s
+        << QString();
     QTest::newRow("a break at the end adds no line")
-        << 10 << Start::AllSelected << u"a\r\n"_s << u"a\n"_s + Placeholder;
+        << 10 << Start::AllSelected << u"a\r\n"_s << u"a\n"_s + Placeholder << QString();
     QTest::newRow("two breaks at the end: one empty line")
-        << 10 << Start::AllSelected << u"a\n\n"_s << u"a\n"_s;
-    QTest::newRow("empty middle line") << 1 << Start::AllSelected << u"x\r\n\r\ny"_s << u"x\n\ny"_s;
+        << 10 << Start::AllSelected << u"a\n\n"_s << u"a\n"_s << QString();
+    QTest::newRow("empty middle line")
+        << 1 << Start::AllSelected << u"x\r\n\r\ny"_s << u"x\n\ny"_s << QString();
     QTest::newRow("every kind of break")
-        << 3 << Start::AllSelected << u"a\rb\u2028c\u2029d\ne\r\n\r\nf"_s
-        << u"a\nb\nc\nd\ne\n\nf"_s;
+        << 3 << Start::AllSelected << u"a\rb\u2028c\u2029d\ne\r\n\r\nf"_s << u"a\nb\nc\nd\ne\n\nf"_s
+        << QString();
     QTest::newRow("first line at the cursor, each line cut on its own")
         << 3 << Start::AtEnd << u"abcdefgh\n一二三四五六七八九\n♡★\n♡"_s
-        << Placeholder + u"abcd\n一二三四五六七八\n★\n"_s;
+        << Placeholder + u"abcd\n一二三四五六七八\n★\n"_s << u"16/16 ♡"_s;
+    QTest::newRow("a line below cut: no count of this name's bytes")
+        << 3 << Start::AllSelected << u"ab\n一二三四五六七八九"_s << u"ab\n一二三四五六七八"_s
+        << u"有的名称放不下"_s;
 
     // Over a selection, text that begins or ends like it: the selection goes, whatever
     // of the text is left out.
     QTest::newRow("beginning like the selection, the rest unusable")
-        << 5 << Start::AllSelected << u"好友\U0001F600"_s << u"好友"_s;
+        << 5 << Start::AllSelected << u"好友\U0001F600"_s << u"好友"_s << u"\U0001F600"_s;
     QTest::newRow("ending like the selection, the rest unusable")
-        << 6 << Start::AllSelected << u"\U0001F600名称"_s << u"名称"_s;
+        << 6 << Start::AllSelected << u"\U0001F600名称"_s << u"名称"_s << u"\U0001F600"_s;
 }
 
 void TestForm1::pasting()
@@ -236,6 +268,7 @@ void TestForm1::pasting()
     QFETCH(Start, start);
     QFETCH(QString, clipboard);
     QFETCH(QString, expected);
+    QFETCH(QString, note);
 
     m_clipboard.m_offered = clipboard;
     prepare(field(n), start);
@@ -249,6 +282,7 @@ void TestForm1::pasting()
     for (int k = 1; k <= GroupNameSet::Count; ++k)
         QCOMPARE(field(k)->text(), names[k - 1]);
     QCOMPARE(QApplication::focusWidget(), field(n));
+    verifyNote(field(n), note);
 }
 
 void TestForm1::refusedPasteKeepsTheSelection()
@@ -268,25 +302,35 @@ void TestForm1::insertByEveryPath_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected"); // fields 3 to 7; all of field 4 was selected
+    QTest::addColumn<QString>("note");         // what field 4 says of it
 
     const QString p = Placeholder;
-    const QString pattern = u"甲\n乙\n丙"_s;
+    // The hearts have no GBK form; the last line does not fit.
+    const QString pattern = u"甲♡\n乙\n丙一二三四五六七八"_s;
+    const QString said = u"♡ 有的名称放不下"_s;
     QTest::newRow("keyboard") << u"keyboard"_s << pattern
-                              << QStringList{p, u"甲"_s, u"乙"_s, u"丙"_s, p};
+                              << QStringList{p, u"甲"_s, u"乙"_s, u"丙一二三四五六七"_s, p} << said;
     QTest::newRow("context menu") << u"menu"_s << pattern
-                                  << QStringList{p, u"甲"_s, u"乙"_s, u"丙"_s, p};
+                                  << QStringList{p, u"甲"_s, u"乙"_s, u"丙一二三四五六七"_s, p}
+                                  << said;
     QTest::newRow("middle click, at the click")
-        << u"middle click"_s << pattern << QStringList{p, u"好甲友分组名称"_s, u"乙"_s, u"丙"_s, p};
+        << u"middle click"_s << pattern
+        << QStringList{p, u"好甲友分组名称"_s, u"乙"_s, u"丙一二三四五六七"_s, p} << said;
     QTest::newRow("dropped after the first character")
-        << u"drop"_s << pattern << QStringList{p, u"好甲友分组名称"_s, u"乙"_s, u"丙"_s, p};
+        << u"drop"_s << pattern
+        << QStringList{p, u"好甲友分组名称"_s, u"乙"_s, u"丙一二三四五六七"_s, p} << said;
     QTest::newRow("input method") << u"input method"_s << pattern
-                                  << QStringList{p, u"甲"_s, u"乙"_s, u"丙"_s, p};
+                                  << QStringList{p, u"甲"_s, u"乙"_s, u"丙一二三四五六七"_s, p}
+                                  << said;
     // One line that repeats the text around where it goes, and whose rest has no GBK form.
     const QString like = u"好友\U0001F600"_s;
     QTest::newRow("input method over a selection beginning like it")
-        << u"input method"_s << like << QStringList{p, u"好友"_s, p, p, p};
+        << u"input method"_s << like << QStringList{p, u"好友"_s, p, p, p} << u"\U0001F600"_s;
     QTest::newRow("dropped where it repeats the text around")
-        << u"drop"_s << u"友\U0001F600"_s << QStringList{p, u"好友友分组名称"_s, p, p, p};
+        << u"drop"_s << u"友\U0001F600"_s << QStringList{p, u"好友友分组名称"_s, p, p, p}
+        << u"\U0001F600"_s;
+    QTest::newRow("dropped whole: nothing to say")
+        << u"drop"_s << u"甲"_s << QStringList{p, u"好甲友分组名称"_s, p, p, p} << QString();
 }
 
 // However the text arrives, the field and the ones below take it, and one undo takes it
@@ -296,6 +340,7 @@ void TestForm1::insertByEveryPath()
     QFETCH(QString, path);
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
+    QFETCH(QString, note);
     QLineEdit *edit = field(4);
     prepare(edit, Start::AllSelected);
     const QPoint afterFirst(14, 10);
@@ -303,8 +348,11 @@ void TestForm1::insertByEveryPath()
         m_clipboard.m_offered = text;
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     } else if (path == u"menu") {
-        m_clipboard.m_offered = text;
+        // The text comes once the menu has gone, as another program's does.
+        m_clipboard.m_answerLater = true;
         QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Paste")));
+        QTRY_VERIFY(m_clipboard.m_pending);
+        m_clipboard.answer(Clipboard::Outcome::Text, text);
     } else if (path == u"middle click") {
         m_clipboard.m_selection = text;
         QTest::mouseClick(edit, Qt::MiddleButton, {}, afterFirst);
@@ -328,6 +376,7 @@ void TestForm1::insertByEveryPath()
     QCOMPARE(m_window->names().names().mid(2, 5), expected);
     for (int n = 3; n <= 7; ++n)
         QCOMPARE(field(n)->text(), expected[n - 3]);
+    verifyNote(edit, note);
     // Offscreen, keys reach no shortcut after a popup: the menu's own entry stands in.
     if (path == u"menu")
         QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));

@@ -132,9 +132,12 @@ void Form1::requestPaste(int n, Clipboard::Source source, int from, int to)
 
 void Form1::pastePattern(int n, int from, int to, const QString &text)
 {
-    const NameEdit edit = m_history.PastePattern(n, from, to, text);
-    if (edit.changed())
-        m_fields[n - 1]->setCursorPosition(edit.cursor());
+    const PasteEdit paste = m_history.PastePattern(n, from, to, text);
+    if (paste.first.changed())
+        m_fields[n - 1]->setCursorPosition(paste.first.cursor());
+    // The name pasted into counts its bytes only where it was the one cut.
+    m_fields[n - 1]->explain(paste.shortfall,
+                             paste.first.shortfall().full ? paste.first.bytes() : -1);
     updateHistoryActions();
 }
 

@@ -8,9 +8,13 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScopedValueRollback>
+#include <QToolTip>
 #include <QValidator>
 
 namespace {
+// How long a note stays, unless a key, a click or an edit comes first.
+constexpr int NoteMs = 5000;
+
 bool isHistoryKey(const QKeyEvent *event)
 {
     return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
@@ -42,17 +46,58 @@ private:
 
 GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent)
 {
-    // The state before each change: Qt moves the cursor and the selection with these signals
-    // and changes the text only after, so at the validator they still tell the state before.
+    // The state before each change: as each event comes (see event()), and as the window
+    // moves the cursor and the selection, or changes the text, between events.
     connect(this, &QLineEdit::selectionChanged, this, &GroupNameEdit::noteState);
     connect(this, &QLineEdit::cursorPositionChanged, this, &GroupNameEdit::noteState);
     connect(this, &QLineEdit::textChanged, this, &GroupNameEdit::noteState);
     connect(this, &QLineEdit::textEdited, this, [this] {
-        if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt))
+        if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt)) {
             Q_EMIT edited(*edit, m_inKeystroke);
+            explain(edit->shortfall(), edit->bytes());
+        }
     });
-    connect(this, &QLineEdit::inputRejected, this, [this] { m_ruled.reset(); });
+    connect(this, &QLineEdit::inputRejected, this, [this] {
+        if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt))
+            explain(edit->shortfall(), edit->bytes());
+    });
+    m_noteShowing.setSingleShot(true);
+    m_noteShowing.setInterval(NoteMs);
+    connect(&m_noteShowing, &QTimer::timeout, this, [this] { setAccessibleDescription({}); });
     noteState();
+}
+
+void GroupNameEdit::explain(const Shortfall &shortfall, int bytes)
+{
+    if (!shortfall.any()) {
+        if (m_noteShowing.isActive()) {
+            m_noteShowing.stop();
+            QToolTip::hideText();
+            setAccessibleDescription({});
+        }
+        return;
+    }
+    QStringList lines;
+    if (shortfall.full) {
+        lines.append(bytes >= 0 ? tr("已用 %1/16 字节，放不下的没有加上。").arg(bytes)
+                                : tr("有的名称放不下，多出的没有加上。"));
+        lines.append(tr("每组最长支持16个英文或者8个中文字符。"));
+    }
+    if (!shortfall.noForm.isEmpty()) {
+        QStringList characters;
+        for (const uint cp : shortfall.noForm.toUcs4())
+            characters.append(QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1));
+        lines.append(
+            tr("聊天软件的编码里没有这些字符，没有加上：%1%2")
+                .arg(characters.join(u' '), shortfall.noFormMore > 0 ? tr(" 等") : QString()));
+    }
+    const QString note = lines.join(u'\n');
+    // Qt puts a tip below where the mouse pointer would hang from this point: below the
+    // line the text cursor stands in.
+    QToolTip::showText(mapToGlobal(cursorRect().topLeft()), note, this, {}, NoteMs);
+    // Screen readers hear of it as the field's description, without the focus moving.
+    setAccessibleDescription(note);
+    m_noteShowing.start();
 }
 
 void GroupNameEdit::setRule(Rule rule)
@@ -76,6 +121,10 @@ void GroupNameEdit::showName(const QString &name)
 
 void GroupNameEdit::noteState()
 {
+    // Within an event the state before it holds: Qt may move the cursor before it changes
+    // the text (an input method's commit does).
+    if (m_inEvent > 0)
+        return;
     m_text = text();
     m_from = hasSelectedText() ? selectionStart() : cursorPosition();
     m_to = hasSelectedText() ? selectionEnd() : cursorPosition();
@@ -106,7 +155,12 @@ bool GroupNameEdit::event(QEvent *event)
         event->ignore();
         return true;
     }
-    return QLineEdit::event(event);
+    noteState();
+    ++m_inEvent;
+    const bool handled = QLineEdit::event(event);
+    --m_inEvent;
+    noteState();
+    return handled;
 }
 
 void GroupNameEdit::keyPressEvent(QKeyEvent *event)
@@ -209,8 +263,11 @@ QMenu *GroupNameEdit::createContextMenu()
     menu->addSeparator();
     add("Cu&t", QKeySequence::Cut, "edit-cut", selected, [this] { cut(); });
     add("&Copy", QKeySequence::Copy, "edit-copy", selected, [this] { copy(); });
-    add("&Paste", QKeySequence::Paste, "edit-paste", true,
-        [this] { requestPaste(Clipboard::Source::Clipboard); });
+    // Once the menu has gone: what the paste has to say shows where the menu was.
+    QAction *paste = add("&Paste", QKeySequence::Paste, "edit-paste", true, [] {});
+    connect(
+        paste, &QAction::triggered, this, [this] { requestPaste(Clipboard::Source::Clipboard); },
+        Qt::QueuedConnection);
     add("Delete", QKeySequence::UnknownKey, "edit-delete", selected, [this] { del(); });
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll, "edit-select-all",

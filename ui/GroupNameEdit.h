@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <QTimer>
+
 #include <functional>
 #include <optional>
 
@@ -34,6 +36,11 @@ public:
 
     // Shows the name as the window has it, past the rule: it was made by the rule.
     void showName(const QString &name);
+
+    // Says, for a moment, at the cursor, why the rule kept less than the user put in: the
+    // name's 16 bytes were full (`bytes` used, or -1 where another name was the one cut),
+    // characters had no GBK form. Nothing when nothing was left out; an earlier note goes.
+    void explain(const Shortfall &shortfall, int bytes);
 
 Q_SIGNALS:
     // The user changed the name in the field, which shows it: `edit` is what the rule made
@@ -66,10 +73,13 @@ private:
     QAction *m_redo = nullptr;
     bool m_inKeystroke = false;
     bool m_showing = false;
+    int m_inEvent = 0; // events being handled, nested
     // The text and the selection (or the cursor) before the change that is being made.
     QString m_text;
     int m_from = 0;
     int m_to = 0;
     // What the rule made of that change, between the validator and the field's report.
     std::optional<NameEdit> m_ruled;
+    // While a note shows: screen readers have its words as the field's description.
+    QTimer m_noteShowing;
 };
