@@ -5,9 +5,13 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "TextReader.h"
+
 #include <memory>
 
 #ifdef Q_OS_WIN
+#include "WindowsClipboardReader.h"
+
 #include <qt_windows.h>
 #endif
 #if QT_CONFIG(xcb)
@@ -78,10 +82,6 @@ SystemClipboard::SystemClipboard() : m_clipboard(QGuiApplication::clipboard())
                : platform.startsWith(u"wayland")      ? System::Wayland
                : platform == QLatin1String("windows") ? System::Windows
                                                       : System::Other;
-#if QT_CONFIG(xcb)
-    if (m_system == System::X11)
-        m_x11 = std::make_unique<X11SelectionReader>();
-#endif
 }
 
 SystemClipboard::~SystemClipboard() = default;
@@ -128,26 +128,38 @@ bool SystemClipboard::setText(const QString &text)
     return true;
 }
 
-void SystemClipboard::requestText(Source source, TextHandler done)
+std::unique_ptr<TextReader> SystemClipboard::makeReader() const
 {
+#ifdef Q_OS_WIN
+    if (m_system == System::Windows)
+        return std::make_unique<WindowsClipboardReader>();
+#endif
 #if QT_CONFIG(xcb)
-    if (m_x11) {
-        m_x11->request(source, std::move(done));
-        return;
-    }
+    if (m_system == System::X11)
+        return std::make_unique<X11SelectionReader>();
 #endif
 #ifdef GPD_HAVE_WAYLAND
-    if (m_system == System::Wayland && !m_wayland) {
+    if (m_system == System::Wayland) {
         auto *display = waylandResource<wl_display>("wl_display");
         auto *seat = waylandResource<wl_seat>("wl_seat");
-        if (display && seat)
-            m_wayland = std::make_unique<WaylandSelectionReader>(display, seat);
-    }
-    if (m_wayland && m_wayland->isAvailable()) {
-        m_wayland->request(source, std::move(done));
-        return;
+        if (display && seat) {
+            auto reader = std::make_unique<WaylandSelectionReader>(display, seat);
+            if (reader->isAvailable())
+                return reader;
+        }
     }
 #endif
+    return nullptr;
+}
+
+void SystemClipboard::requestText(Source source, TextHandler done)
+{
+    if (!std::exchange(m_readerTried, true))
+        m_reader = makeReader();
+    if (m_reader) {
+        m_reader->request(source, std::move(done));
+        return;
+    }
     // Elsewhere Qt's own reading serves: it waits for nobody (offscreen), or for the system
     // alone.
     const QClipboard::Mode mode =
@@ -162,12 +174,6 @@ void SystemClipboard::requestText(Source source, TextHandler done)
 
 void SystemClipboard::cancelRequest()
 {
-#if QT_CONFIG(xcb)
-    if (m_x11)
-        m_x11->cancel();
-#endif
-#ifdef GPD_HAVE_WAYLAND
-    if (m_wayland)
-        m_wayland->cancel();
-#endif
+    if (m_reader)
+        m_reader->cancel();
 }

@@ -6,8 +6,7 @@
 #include <memory>
 
 class QClipboard;
-class WaylandSelectionReader;
-class X11SelectionReader;
+class TextReader;
 
 // The application's clipboard (QGuiApplication::clipboard()). Whether a change took is asked
 // of the system itself: the X server's selection owner, the Windows clipboard, the Wayland
@@ -34,8 +33,9 @@ private:
 
     QClipboard *m_clipboard;
     System m_system;
-    // On X11 and Wayland, where Qt's own reading stops the program while an owner takes
-    // its time.
-    std::unique_ptr<X11SelectionReader> m_x11;
-    std::unique_ptr<WaylandSelectionReader> m_wayland;
+    // Where Qt's own reading stops the program while an owner takes its time (X11,
+    // Wayland), a reader that does not; made at the first paste.
+    std::unique_ptr<TextReader> m_reader;
+    bool m_readerTried = false;
+    std::unique_ptr<TextReader> makeReader() const;
 };

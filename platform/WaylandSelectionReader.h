@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "TextReader.h"
 #include "TextTransfer.h"
 
 #include <QStringList>
@@ -21,11 +22,11 @@ struct zwp_primary_selection_device_v1;
 // program: the offer is asked for its text through a pipe that is read as it fills, while
 // the event loop runs on. It keeps devices of its own on the program's connection, on an
 // event queue of its own, so that Qt's handling of the same selections is untouched.
-class WaylandSelectionReader
+class WaylandSelectionReader final : public TextReader
 {
 public:
     WaylandSelectionReader(wl_display *display, wl_seat *seat);
-    ~WaylandSelectionReader();
+    ~WaylandSelectionReader() override;
     WaylandSelectionReader(const WaylandSelectionReader &) = delete;
     WaylandSelectionReader &operator=(const WaylandSelectionReader &) = delete;
 
@@ -33,8 +34,8 @@ public:
     bool isAvailable() const { return m_device != nullptr; }
 
     // As Clipboard::requestText: a request cancels the one before it.
-    void request(Clipboard::Source source, Clipboard::TextHandler done);
-    void cancel();
+    void request(Clipboard::Source source, Clipboard::TextHandler done) override;
+    void cancel() override;
 
     // What an offer holds: the proxy of the offer, and the types it offers its data in.
     struct Offer

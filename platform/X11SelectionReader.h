@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "TextReader.h"
 #include "TextTransfer.h"
 
 #include <QByteArray>
@@ -17,17 +18,17 @@ class QSocketNotifier;
 // program: over a connection of its own to the X server, as the ICCCM describes it, with
 // large texts in increments (INCR), while the event loop runs on. An owner that stays
 // silent ends the request with no answer; one that keeps sending is waited for.
-class X11SelectionReader
+class X11SelectionReader final : public TextReader
 {
 public:
     X11SelectionReader();
-    ~X11SelectionReader();
+    ~X11SelectionReader() override;
     X11SelectionReader(const X11SelectionReader &) = delete;
     X11SelectionReader &operator=(const X11SelectionReader &) = delete;
 
     // As Clipboard::requestText: a request cancels the one before it.
-    void request(Clipboard::Source source, Clipboard::TextHandler done);
-    void cancel();
+    void request(Clipboard::Source source, Clipboard::TextHandler done) override;
+    void cancel() override;
 
 private:
     using Atom = std::uint32_t;

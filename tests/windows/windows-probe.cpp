@@ -6,6 +6,9 @@
 //                                   terminating NUL, or "none" for a format not offered
 //   windows-probe hold              opens the clipboard and keeps it open, as a busy
 //                                   program would; prints "held", closes it at end of input
+//   windows-probe hold-unrendered   takes the clipboard with text it promises to render on
+//                                   demand and never does (it takes no message); prints
+//                                   "held", ends at end of input
 //   windows-probe offer-unicode     offers standard input as CF_UNICODETEXT (UTF-16LE, as
 //                                   it is: lone surrogates and NULs too)
 //   windows-probe offer-text        offers standard input as CF_TEXT only
@@ -84,6 +87,25 @@ int hold()
     return 0;
 }
 
+// Takes the clipboard with text it promises to render when asked (delayed rendering), and
+// never answers, as a hung program would: it takes no message until standard input closes.
+int holdUnrendered()
+{
+    HWND window = CreateWindowW(L"STATIC", L"windows-probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                nullptr, nullptr);
+    if (!window || !openClipboard(window))
+        return 1;
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, nullptr);
+    CloseClipboard();
+    std::printf("held\n");
+    std::fflush(stdout);
+    char buffer[64];
+    while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+    }
+    return 0;
+}
+
 std::string standardInput()
 {
     _setmode(_fileno(stdin), _O_BINARY);
@@ -137,12 +159,15 @@ int main(int argc, char **argv)
         return read();
     if (std::strcmp(command, "hold") == 0)
         return hold();
+    if (std::strcmp(command, "hold-unrendered") == 0)
+        return holdUnrendered();
     if (std::strcmp(command, "offer-unicode") == 0)
         return offer(CF_UNICODETEXT, 2);
     if (std::strcmp(command, "offer-text") == 0)
         return offer(CF_TEXT, 1);
     if (std::strcmp(command, "type") == 0)
         return type();
-    std::fprintf(stderr, "usage: windows-probe read|hold|offer-unicode|offer-text|type\n");
+    std::fprintf(stderr,
+                 "usage: windows-probe read|hold|hold-unrendered|offer-unicode|offer-text|type\n");
     return 2;
 }

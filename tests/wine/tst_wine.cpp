@@ -78,6 +78,7 @@ private Q_SLOTS:
     void paste_data();
     void paste();
     void busyClipboardKeepsTheNames();
+    void ownerThatNeverRenders();
     void rapidClicks();
     void stripAsksTheShell_data();
     void stripAsksTheShell();
@@ -429,6 +430,42 @@ void TestWine::busyClipboardKeepsTheNames()
 
     // Every name is still there to copy.
     QCOMPARE(copiedNames(m_tool), names);
+}
+
+// A paste from a program that promised the text and never renders it: the window goes on,
+// and after a second of silence says the text did not come; the names stay.
+void TestWine::ownerThatNeverRenders()
+{
+    m_tool.click(ClearButton);
+    m_tool.clickField(FieldUnderTest);
+    m_tool.type(u"ab"_s);
+    QStringList names(11);
+    names[FieldUnderTest - 1] = u"ab"_s;
+
+    QProcess holder;
+    holder.setProcessEnvironment(m_env);
+    holder.start(m_loader, {Probe, u"hold-unrendered"_s});
+    QVERIFY(holder.waitForReadyRead(30000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+    QElapsedTimer sincePaste;
+    sincePaste.start();
+    m_tool.keys(u"ctrl+v"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 2, 10000);
+    const qint64 told = sincePaste.elapsed();
+    qInfo("paste from an owner that never renders: the message showed after %lld ms", told);
+    for (const QString &window : m_tool.windows())
+        if (window != m_tool.window())
+            QVERIFY(sendDeleteWindow(window.toULong()));
+    QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 1, 10000);
+    // Taking the clipboard from it waits on it too, in Windows itself (EmptyClipboard tells
+    // the owner): measured, not bounded here.
+    QElapsedTimer copying;
+    copying.start();
+    QCOMPARE(copiedNames(m_tool), names);
+    qInfo("a copy taking the clipboard from that owner took %lld ms", copying.elapsed());
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(30000));
+    QVERIFY2(told < 2000, qPrintable(QString::number(told)));
 }
 
 void TestWine::rapidClicks()
