@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "GroupNameEdit.h"
 
+#include "NameNote.h"
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+
 #include <QScopedValueRollback>
-#include <QToolTip>
 #include <QValidator>
 
 namespace {
-// How long a note stays, unless a key, a click or an edit comes first.
-constexpr int NoteMs = 5000;
-
 bool isHistoryKey(const QKeyEvent *event)
 {
     return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
@@ -61,20 +59,16 @@ GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent)
         if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt))
             explain(edit->shortfall(), edit->bytes());
     });
-    m_noteShowing.setSingleShot(true);
-    m_noteShowing.setInterval(NoteMs);
-    connect(&m_noteShowing, &QTimer::timeout, this, [this] { setAccessibleDescription({}); });
+    // Screen readers have the note's words as the field's description while it shows.
+    m_note = new NameNote(this);
+    connect(m_note, &NameNote::dismissed, this, [this] { setAccessibleDescription({}); });
     noteState();
 }
 
 void GroupNameEdit::explain(const Shortfall &shortfall, int bytes)
 {
     if (!shortfall.any()) {
-        if (m_noteShowing.isActive()) {
-            m_noteShowing.stop();
-            QToolTip::hideText();
-            setAccessibleDescription({});
-        }
+        m_note->dismiss();
         return;
     }
     QStringList lines;
@@ -92,12 +86,10 @@ void GroupNameEdit::explain(const Shortfall &shortfall, int bytes)
                 .arg(characters.join(u' '), shortfall.noFormMore > 0 ? tr(" 等") : QString()));
     }
     const QString note = lines.join(u'\n');
-    // Qt puts a tip below where the mouse pointer would hang from this point: below the
-    // line the text cursor stands in.
-    QToolTip::showText(mapToGlobal(cursorRect().topLeft()), note, this, {}, NoteMs);
+    // Below the field, from where the text cursor stands.
+    m_note->showAt(note, mapToGlobal(QPoint(cursorRect().left(), height())));
     // Screen readers hear of it as the field's description, without the focus moving.
     setAccessibleDescription(note);
-    m_noteShowing.start();
 }
 
 void GroupNameEdit::setRule(Rule rule)
@@ -263,11 +255,8 @@ QMenu *GroupNameEdit::createContextMenu()
     menu->addSeparator();
     add("Cu&t", QKeySequence::Cut, "edit-cut", selected, [this] { cut(); });
     add("&Copy", QKeySequence::Copy, "edit-copy", selected, [this] { copy(); });
-    // Once the menu has gone: what the paste has to say shows where the menu was.
-    QAction *paste = add("&Paste", QKeySequence::Paste, "edit-paste", true, [] {});
-    connect(
-        paste, &QAction::triggered, this, [this] { requestPaste(Clipboard::Source::Clipboard); },
-        Qt::QueuedConnection);
+    add("&Paste", QKeySequence::Paste, "edit-paste", true,
+        [this] { requestPaste(Clipboard::Source::Clipboard); });
     add("Delete", QKeySequence::UnknownKey, "edit-delete", selected, [this] { del(); });
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll, "edit-select-all",

@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QValidator>
 
-#include <QTimer>
-
 #include <functional>
 #include <optional>
 
+class NameNote;
 class QAction;
 
 // A name field. It tells the window what the user did to the name, as the edit it is: the
@@ -80,6 +79,5 @@ private:
     int m_to = 0;
     // What the rule made of that change, between the validator and the field's report.
     std::optional<NameEdit> m_ruled;
-    // While a note shows: screen readers have its words as the field's description.
-    QTimer m_noteShowing;
+    NameNote *m_note = nullptr;
 };
