@@ -430,6 +430,17 @@ bool Tool::start(const QString &program, const QStringList &args, const QProcess
     return true;
 }
 
+bool Tool::closeOtherWindows() const
+{
+    for (const QString &id : windows())
+        if (id != window() && !sendDeleteWindow(id.toULong()))
+            return false;
+    for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QTest::qWait(100))
+        if (windows() == QStringList{window()})
+            return true;
+    return false;
+}
+
 QStringList Tool::windows() const
 {
     QStringList ids;

@@ -97,6 +97,9 @@ public:
     QJsonObject view() const;
     // Asks the window to close, as a click on its close box does.
     bool requestClose() const;
+    // Closes every other window of the program (a message it shows) as a window manager
+    // does, and waits until they are gone.
+    bool closeOtherWindows() const;
 
     void click(QPoint p, int repeat = 1, int button = 1);
     void clickField(int n);
