@@ -2,13 +2,13 @@
 #include "GroupNameEdit.h"
 
 #include "NameNote.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-
 #include <QScopedValueRollback>
 #include <QValidator>
 
@@ -79,8 +79,10 @@ void GroupNameEdit::explain(const Shortfall &shortfall, int bytes)
     }
     if (!shortfall.noForm.isEmpty()) {
         QStringList characters;
-        for (const uint cp : shortfall.noForm.toUcs4())
-            characters.append(QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1));
+        for (const uint cp : shortfall.noForm.toUcs4()) {
+            const char32_t character = cp;
+            characters.append(QString::fromUcs4(&character, 1));
+        }
         lines.append(
             tr("聊天软件的编码里没有这些字符，没有加上：%1%2")
                 .arg(characters.join(u' '), shortfall.noFormMore > 0 ? tr(" 等") : QString()));
@@ -245,7 +247,6 @@ QMenu *GroupNameEdit::createContextMenu()
         entry->setIcon(QIcon::fromTheme(QLatin1String(icon)));
         entry->setEnabled(enabled);
         connect(entry, &QAction::triggered, menu, slot);
-        return entry;
     };
     const bool selected = hasSelectedText();
     add("&Undo", QKeySequence::Undo, "edit-undo", m_undo && m_undo->isEnabled(),
