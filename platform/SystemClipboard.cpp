@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "SystemClipboard.h"
 
+#include "TextReader.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "TextReader.h"
-
+#include <cstdlib>
 #include <memory>
 
 #ifdef Q_OS_WIN
