@@ -19,6 +19,8 @@ NameNote::NameNote(QWidget *field) : QLabel(field, Qt::ToolTip | Qt::BypassGraph
     setMargin(1 + style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth, nullptr, this));
     setFrameStyle(QFrame::NoFrame);
     setIndent(1);
+    // Whatever characters it names, they show as they are.
+    setTextFormat(Qt::PlainText);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     m_showing.setSingleShot(true);
