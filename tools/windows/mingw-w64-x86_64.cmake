@@ -22,8 +22,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 # unused; the source and build folders written as "." wherever a path reaches the code
 # (__FILE__, assertions); programs linked statically, without a link time stamp and
 # without symbols.
+# (CMake reads this file more than once: set, not append.)
 foreach(lang C CXX)
-    string(APPEND CMAKE_${lang}_FLAGS_INIT " -ffunction-sections -fdata-sections"
-           " -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.")
+    set(CMAKE_${lang}_FLAGS_INIT "-ffunction-sections -fdata-sections \
+-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.")
 endforeach()
-string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s -Wl,--gc-sections -Wl,--no-insert-timestamp")
