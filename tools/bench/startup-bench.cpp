@@ -262,18 +262,13 @@ private:
     {
         if (event.type == CreateNotify) {
             const XCreateWindowEvent &e = event.xcreatewindow;
-            if (m_window == None && e.parent == m_root && !e.override_redirect &&
-                e.width == WindowWidth && e.height == WindowHeight) {
-                m_window = e.window;
-                // Every drawing operation is reported, so that no put of a frame goes unseen.
-                XDamageCreate(m_display, m_window, XDamageReportRawRectangles);
-                XSync(m_display, False);
-                // It may have been mapped and drawn before the damage record existed.
-                XWindowAttributes attributes;
-                m_mapped = XGetWindowAttributes(m_display, m_window, &attributes) &&
-                           attributes.map_state == IsViewable;
-                return m_mapped;
-            }
+            if (e.parent == m_root && !e.override_redirect)
+                return watchIfWindow(e.window, e.width, e.height);
+        } else if (event.type == ConfigureNotify) {
+            // Wine makes its windows small and sizes them afterwards.
+            const XConfigureEvent &e = event.xconfigure;
+            if (e.event == m_root && !e.override_redirect)
+                return watchIfWindow(e.window, e.width, e.height);
         } else if (event.type == MapNotify) {
             if (event.xmap.window == m_window && m_window != None) {
                 m_mapped = true;
@@ -284,6 +279,22 @@ private:
             return e.drawable == m_window && m_mapped;
         }
         return false;
+    }
+
+    // Watches the first top-level window of the designer's size.
+    bool watchIfWindow(Window window, int width, int height)
+    {
+        if (m_window != None || width != WindowWidth || height != WindowHeight)
+            return false;
+        m_window = window;
+        // Every drawing operation is reported, so that no put of a frame goes unseen.
+        XDamageCreate(m_display, m_window, XDamageReportRawRectangles);
+        XSync(m_display, False);
+        // It may have been mapped and drawn before the damage record existed.
+        XWindowAttributes attributes;
+        m_mapped = XGetWindowAttributes(m_display, m_window, &attributes) &&
+                   attributes.map_state == IsViewable;
+        return m_mapped;
     }
 
     bool picturePainted()
