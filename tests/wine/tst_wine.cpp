@@ -92,6 +92,10 @@ private:
     WindowsClipboard windowsClipboard();
     bool offer(const QString &format, const QByteArray &data);
     void type(Tool &tool, const QString &text);
+    // Empties the names and types `name` into the field under test: the names expected.
+    QStringList startName(const QString &name);
+    // Starts windows-probe in a mode that holds the clipboard, and waits till it does.
+    bool hold(QProcess &holder, const QString &mode);
     QStringList copiedNames(Tool &tool);
 
     QTemporaryDir m_temp;
@@ -167,6 +171,23 @@ void TestWine::type(Tool &tool, const QString &text)
     }
     QCOMPARE(wine(Probe, {u"type"_s}, utf16(text)).exitCode, 0);
     QTest::qWait(200);
+}
+
+QStringList TestWine::startName(const QString &name)
+{
+    m_tool.click(ClearButton);
+    m_tool.clickField(FieldUnderTest);
+    m_tool.type(name);
+    QStringList names(11);
+    names[FieldUnderTest - 1] = name;
+    return names;
+}
+
+bool TestWine::hold(QProcess &holder, const QString &mode)
+{
+    holder.setProcessEnvironment(m_env);
+    holder.start(m_loader, {Probe, mode});
+    return holder.waitForReadyRead(30000) && holder.readLine().trimmed() == "held";
 }
 
 QStringList TestWine::copiedNames(Tool &tool)
@@ -384,9 +405,7 @@ void TestWine::paste()
     QFETCH(QByteArray, offered);
     QFETCH(QString, expected);
 
-    m_tool.click(ClearButton);
-    m_tool.clickField(FieldUnderTest);
-    m_tool.type(u"ab"_s);
+    const QStringList typed = startName(u"ab"_s);
     QVERIFY(offer(format, offered));
     m_tool.keys(u"ctrl+v"_s);
     const QStringList names = copiedNames(m_tool);
@@ -396,8 +415,6 @@ void TestWine::paste()
 
     // The paste is one step back, and Windows' own key does it again.
     m_tool.keys(u"ctrl+z"_s);
-    QStringList typed(11);
-    typed[FieldUnderTest - 1] = u"ab"_s;
     QCOMPARE(copiedNames(m_tool), typed);
     m_tool.keys(u"ctrl+y"_s);
     QCOMPARE(copiedNames(m_tool), names);
@@ -405,18 +422,11 @@ void TestWine::paste()
 
 void TestWine::busyClipboardKeepsTheNames()
 {
-    m_tool.click(ClearButton);
-    m_tool.clickField(FieldUnderTest);
-    m_tool.type(u"keep"_s);
-    QStringList names(11);
-    names[FieldUnderTest - 1] = u"keep"_s;
+    const QStringList names = startName(u"keep"_s);
     QVERIFY(offer(u"unicode"_s, utf16(u"held elsewhere"_s)));
 
     QProcess holder;
-    holder.setProcessEnvironment(m_env);
-    holder.start(m_loader, {Probe, u"hold"_s});
-    QVERIFY(holder.waitForReadyRead(30000));
-    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+    QVERIFY(hold(holder, u"hold"_s));
     m_tool.click(CopyButton);
     // The tool says so in a message box of its own, and keeps running.
     QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 2, 10000);
@@ -433,17 +443,9 @@ void TestWine::busyClipboardKeepsTheNames()
 // and after a second of silence says the text did not come; the names stay.
 void TestWine::ownerThatNeverRenders()
 {
-    m_tool.click(ClearButton);
-    m_tool.clickField(FieldUnderTest);
-    m_tool.type(u"ab"_s);
-    QStringList names(11);
-    names[FieldUnderTest - 1] = u"ab"_s;
-
+    const QStringList names = startName(u"ab"_s);
     QProcess holder;
-    holder.setProcessEnvironment(m_env);
-    holder.start(m_loader, {Probe, u"hold-unrendered"_s});
-    QVERIFY(holder.waitForReadyRead(30000));
-    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+    QVERIFY(hold(holder, u"hold-unrendered"_s));
     QElapsedTimer sincePaste;
     sincePaste.start();
     m_tool.keys(u"ctrl+v"_s);
