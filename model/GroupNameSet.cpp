@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "GroupNameSet.h"
 
+#include <algorithm>
+
 GroupNameSet::GroupNameSet(const GbkCodec &gbk, QObject *parent) : QObject(parent), m_gbk(gbk) {}
 
 GroupNameField &GroupNameSet::field(int n)
@@ -70,19 +72,62 @@ Line lineAt(QStringView text, qsizetype start)
     }
     return Line{text.size(), -1};
 }
+
+bool hasContent(QStringView line)
+{
+    return std::any_of(line.begin(), line.end(), [](QChar c) { return !c.isSpace(); });
+}
 } // namespace
+
+std::optional<QStringView> GroupNameSet::oneLine(QStringView text)
+{
+    // Stops at the second line with something in it: only a pattern is read to its end.
+    std::optional<QStringView> found;
+    for (qsizetype start = 0; start >= 0 && start <= text.size();) {
+        const Line line = lineAt(text, start);
+        const QStringView part = text.mid(start, line.end - start);
+        if (hasContent(part)) {
+            if (found)
+                return std::nullopt;
+            found = part;
+        }
+        if (line.next < 0 || line.next >= text.size())
+            break;
+        start = line.next;
+    }
+    // Nothing but blanks: the first line, blanks and all.
+    return found ? found : text.left(lineAt(text, 0).end);
+}
 
 PasteEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
 {
+    if (const std::optional<QStringView> line = oneLine(text)) {
+        return PasteEdit(edit(n, TextEdit{from, to, *line}));
+    }
     // Each line is scanned once and scanning stops at the last name, so a huge paste costs
-    // no more than the part of it that is used.
+    // no more than the part of it that is used, and the count of the lines dropped.
     Line line = lineAt(text, 0);
-    PasteEdit paste{edit(n, TextEdit{from, to, text.left(line.end)}), {}};
-    paste.shortfall = paste.first.shortfall();
+    PasteEdit paste(edit(n, TextEdit{from, to, text.left(line.end)}));
+    paste.pattern = true;
+    const auto note = [&paste](int k, const Shortfall &shortfall) {
+        if (shortfall.full)
+            paste.full.append(k);
+        if (!shortfall.noForm.isEmpty() || shortfall.noFormMore > 0)
+            paste.noForm.append(k);
+    };
+    note(n, paste.first.shortfall());
     for (int k = n + 1; k <= Count && line.next >= 0 && line.next < text.size(); ++k) {
         const qsizetype start = line.next;
         line = lineAt(text, start);
-        paste.shortfall.add(replace(k, text.mid(start, line.end - start)).shortfall());
+        const NameEdit replaced = replace(k, text.mid(start, line.end - start));
+        paste.shortfall.add(replaced.shortfall());
+        note(k, replaced.shortfall());
+    }
+    while (line.next >= 0 && line.next < text.size()) {
+        const qsizetype start = line.next;
+        line = lineAt(text, start);
+        if (hasContent(text.mid(start, line.end - start)))
+            ++paste.dropped;
     }
     return paste;
 }

@@ -7,15 +7,22 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 class GbkCodec;
 
 // What a paste of one or several lines did: the edit of the name pasted into, and why less
-// was kept than pasted, over all its lines.
+// was kept than pasted, over all its lines and name by name.
 struct PasteEdit
 {
+    explicit PasteEdit(NameEdit edit) : first(std::move(edit)), shortfall(first.shortfall()) {}
+
     NameEdit first;
     Shortfall shortfall;
+    bool pattern = false; // its lines went into the names below too
+    QList<int> full;      // names whose line was cut for want of bytes
+    QList<int> noForm;    // names whose line lost characters without a GBK form
+    int dropped = 0;      // lines with something in them past the last name
 };
 
 // The eleven group names being designed, numbered 1 to 11 in field order, which is also
@@ -43,11 +50,16 @@ public:
     // Both: the edit of name n through the rule.
     NameEdit edit(int n, const TextEdit &edit);
 
-    // Pastes text that may hold several lines into name n: its first line replaces
+    // Pastes text that may hold several lines into name n. Text with at least two lines
+    // that hold something (more than blanks) is a pattern: its first line replaces
     // [from, to) of name n, as any paste does, and each following line replaces the whole
     // of the next name down, each through the edit rule on its own. Lines past the last
-    // name are dropped; a line break at the very end of the text adds no empty line.
+    // name are dropped; a line break at the very end of the text adds no empty line. Other
+    // text changes name n alone, with its one line that holds something: a stray break
+    // around a name never empties a neighbour.
     PasteEdit PastePattern(int n, int from, int to, QStringView text);
+    // The line such text puts into name n, or nothing for a pattern.
+    static std::optional<QStringView> oneLine(QStringView text);
 
     // Empties names 1 to Count, in that order, without asking.
     void ClearPattern();

@@ -45,10 +45,12 @@ bool NameHistory::apply(int n, const NameEdit &edit, bool keystroke)
     return true;
 }
 
-NameEdit NameHistory::edit(int n, const TextEdit &edit)
+PasteEdit NameHistory::insert(int n, const TextEdit &edit, bool keystroke)
 {
-    const NameEdit result = m_set.rule(n, edit);
-    apply(n, result, false);
+    if (!keystroke)
+        return PastePattern(n, edit.from, edit.to, edit.inserted);
+    PasteEdit result(m_set.rule(n, edit));
+    apply(n, result.first, true);
     return result;
 }
 

@@ -20,8 +20,10 @@ public:
     // apply() takes an edit the rule made of name n (GroupNameSet::rule); a keystroke that
     // types or deletes one character next to the last one continues that step.
     bool apply(int n, const NameEdit &edit, bool keystroke);
-    NameEdit edit(int n, const TextEdit &edit);
     PasteEdit PastePattern(int n, int from, int to, QStringView text);
+    // An edit of name n as the user made it, whatever its source: a keystroke through the
+    // rule, anything else as a paste, which may be a pattern.
+    PasteEdit insert(int n, const TextEdit &edit, bool keystroke);
     void ClearPattern();
 
     // Where a step taken back or done again changed the names: name n, with the cursor

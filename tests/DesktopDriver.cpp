@@ -12,9 +12,11 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -287,6 +289,23 @@ unsigned long selectionOwner(const QString &selection)
     return owner;
 }
 
+QRect noteIn(const QImage &shot, double scale)
+{
+    QRect box;
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == TooltipYellow) {
+                box |= QRect(x, y, 1, 1);
+                ++count;
+            }
+    // A few stray pixels of that colour are no note.
+    if (count < 300 * scale * scale)
+        return {};
+    return QRect(QPoint(std::lround(box.left() / scale), std::lround(box.top() / scale)),
+                 QPoint(std::lround(box.right() / scale), std::lround(box.bottom() / scale)));
+}
+
 bool offerClipboard(const QByteArray &utf8, const QString &selection)
 {
     // xclip and wl-copy serve the selection from a child of their own until another
@@ -499,6 +518,36 @@ void Tool::click(QPoint p, int repeat, int button)
              QString::number(repeat), u"--delay"_s, u"80"_s, QString::number(button)});
     m_lastClick.start();
     QTest::qWait(150);
+}
+
+QByteArray Tool::copy()
+{
+    click(CopyButton);
+    // The copy may wait up to a second for a paste on its way.
+    for (QDeadlineTimer deadline(3000); !deadline.hasExpired(); QTest::qWait(50))
+        if (holdsClipboard())
+            return clipboardUtf8();
+    return {};
+}
+
+bool Tool::holdsClipboard() const
+{
+    if (onWayland()) {
+        const Result types = run(u"wl-paste"_s, {u"--list-types"_s});
+        return types.exitCode == 0 && !types.out.isEmpty() && !types.out.contains("UTF8_STRING");
+    }
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, true, 9, "CLIPBOARD"), nullptr), &std::free);
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        atom ? xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr)
+             : nullptr,
+        &std::free);
+    // Every window a client makes has an id from the range the server gave that client.
+    const uint32_t mask = xcb_connection_has_error(c) ? 0 : xcb_get_setup(c)->resource_id_mask;
+    xcb_disconnect(c);
+    return owner && owner->owner != XCB_WINDOW_NONE && mask != 0 &&
+           (owner->owner & ~mask) == (windowId() & ~mask);
 }
 
 void Tool::clickField(int n)

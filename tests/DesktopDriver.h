@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -65,6 +66,9 @@ unsigned long selectionOwner(const QString &selection = QStringLiteral("clipboar
 // Puts text on the clipboard (or the primary selection) from another program, as copying
 // from a web page would.
 bool offerClipboard(const QByteArray &utf8, const QString &selection = QStringLiteral("clipboard"));
+// Where a note shows in a screenshot of the window: the box around its tooltip colour, or
+// a null rectangle when none shows. Logical pixels, at the given scale.
+QRect noteIn(const QImage &shot, double scale = 1);
 // Why a name breaks the rule (controls, characters without a GBK form, over 16 bytes), or
 // an empty string when it keeps it.
 QString nameFault(const QString &name);
@@ -102,6 +106,12 @@ public:
     bool closeOtherWindows() const;
 
     void click(QPoint p, int repeat = 1, int button = 1);
+    // Clicks the copy picture and reads the clipboard once the tool holds it, so that what
+    // is read is the tool's copy and not what another program held; empty when it never does.
+    QByteArray copy();
+    // Whether the clipboard is the tool's: on X11 a window of the tool's owns it; on Wayland
+    // the offer is Qt's (wl-copy also offers text under its X11 names).
+    bool holdsClipboard() const;
     void clickField(int n);
     void keys(const QString &keys);
     void type(const QString &text);

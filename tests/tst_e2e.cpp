@@ -21,10 +21,22 @@ const QString NoGbkProgram = QStringLiteral(GPD_NO_GBK_PROGRAM);
 // fcitx or ibus, with Pinyin active (tools/input-method-test), or none.
 const QString InputMethod = qEnvironmentVariable("GPD_INPUT_METHOD");
 
-QByteArray copied(Tool &tool)
+// What is wrong with the note in a screenshot of the window: it shows when it should not, or
+// not when it should, or over a field, a picture button or the link strip.
+QString noteFault(const QImage &shot, bool shown)
 {
-    tool.click(CopyButton);
-    return clipboardUtf8();
+    const QRect note = noteIn(shot);
+    if (note.isNull() != !shown)
+        return shown ? u"no note"_s : u"a note"_s;
+    for (int n = 1; n <= 11; ++n) {
+        const FieldRect &f = Fields[n - 1];
+        if (note.intersects(QRect(f.x, f.y, f.w, f.h)))
+            return u"the note covers field %1"_s.arg(n);
+    }
+    for (const QPoint button : {ClearButton, CopyButton})
+        if (note.intersects(QRect(button - QPoint(45, 17), QSize(91, 35))))
+            return u"the note covers a picture button"_s;
+    return note.bottom() >= 358 ? u"the note covers the link strip"_s : QString();
 }
 
 // Whether the input method composes for the focused field. IBus has its input context
@@ -71,7 +83,7 @@ class TestEndToEnd : public QObject
 private Q_SLOTS:
     void initTestCase();
     void windowIsFixedAndDrawnAsDesigned();
-    void typeCopyAndClear();
+    void aPersonsWholeUse();
     void copiedNamesPasteBack_data();
     void copiedNamesPasteBack();
     void twoCopiesShareNothing();
@@ -174,52 +186,83 @@ void TestEndToEnd::windowIsFixedAndDrawnAsDesigned()
     verifyFixedSize(tool);
 }
 
-void TestEndToEnd::typeCopyAndClear()
+// A person fills the eleven names one after another by mouse and keys, and goes on to the
+// next field at once, with the note about the last edit still showing beside the list.
+void TestEndToEnd::aPersonsWholeUse()
 {
     Tool tool;
     QVERIFY(tool.start(Program));
-
     QStringList names(11, Placeholder);
-    tool.clickField(4);
-    tool.keys(u"ctrl+a"_s);
-    tool.type(u"ab中文"_s);
-    names[3] = u"ab中文"_s;
+    const auto paste = [&tool](int n, const QString &text) {
+        QVERIFY(offerClipboard(text.toUtf8()));
+        tool.clickField(n);
+        tool.keys(u"ctrl+a"_s);
+        tool.keys(u"ctrl+v"_s);
+    };
+
+    // Typing cut by the rule, then the next field at once.
     tool.clickField(1);
     tool.keys(u"End"_s);
     tool.type(u"xyz12345"_s);
     names[0] = Placeholder + u"xyz1"_s;
-    tool.clickField(11);
+    QString fault = noteFault(tool.screenshot(), true);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    tool.clickField(2);
     tool.keys(u"ctrl+a"_s);
-    tool.type(u"一二三四五六七八九"_s);
-    names[10] = u"一二三四五六七八"_s;
-    // The ninth is refused, and the field says why, below the full name, for a moment.
-    const auto noteShown = [&tool] {
-        const QImage area = tool.screenArea(60);
-        int tip = 0;
-        for (int y = Fields[10].y + Fields[10].h; y < area.height(); ++y)
-            for (int x = Fields[10].x; x < area.width(); ++x)
-                tip += area.pixel(x, y) == TooltipYellow;
-        return tip > 500;
-    };
-    QVERIFY(noteShown());
-    QVERIFY(tool.screenArea(60).save(QDir::temp().filePath(u"group-pattern-designer-note.png"_s)));
+    tool.type(u"ab中文"_s);
+    names[1] = u"ab中文"_s;
+
+    // A paste that loses a character, then the next field at once.
+    paste(3, u"a😀b"_s);
+    names[2] = u"ab"_s;
+    QTRY_VERIFY2((fault = noteFault(tool.screenshot(), true)).isEmpty(), qPrintable(fault));
+    QVERIFY(tool.screenshot().save(QDir::temp().filePath(u"group-pattern-designer-note.png"_s)));
+    tool.clickField(4);
+    tool.keys(u"ctrl+a"_s);
+    tool.type(u"zz"_s);
+    names[3] = u"zz"_s;
+    fault = noteFault(tool.screenshot(), false);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+
+    // The clear picture, clicked with a note showing, clears; one undo brings all back.
+    tool.clickField(5);
     tool.keys(u"End"_s);
-    QTRY_VERIFY(!noteShown());
-
-    tool.click(CopyButton);
-    QCOMPARE(clipboardUtf8(), joined(names));
-
+    tool.type(u"一二三"_s);
+    names[4] = Placeholder + u"一二"_s;
+    fault = noteFault(tool.screenshot(), true);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
     tool.click(ClearButton);
-    tool.click(CopyButton);
-    QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
-
-    // The clear is one step back, and forward again.
+    QCOMPARE(tool.copy(), QByteArray("\r\n").repeated(10));
     tool.keys(u"ctrl+z"_s);
-    tool.click(CopyButton);
-    QCOMPARE(clipboardUtf8(), joined(names));
-    tool.keys(u"ctrl+shift+z"_s);
-    tool.click(CopyButton);
-    QCOMPARE(clipboardUtf8(), QByteArray("\r\n").repeated(10));
+    QCOMPARE(tool.copy(), joined(names));
+
+    // A pattern of twelve lines, two of them too long, over all of field 1.
+    const QStringList pattern{u"╭━━━━━━━━━━╮"_s, u"┃★家人★┃"_s, u"┃☆同学同学同学☆┃"_s,
+                              u"┃★同事★┃"_s,     u"┃☆朋友☆┃"_s, u"┃★网友★┃"_s,
+                              u"┃☆客户☆┃"_s,     u"┃★老乡★┃"_s, u"┃☆驴友☆┃"_s,
+                              u"┃★黑名单┃"_s,    u"╰━━━━━━╯"_s, u"多余的一行"_s};
+    paste(1, pattern.join(u"\r\n"_s));
+    for (int n = 1; n <= 11; ++n)
+        names[n - 1] = pattern[n - 1];
+    names[0] = u"╭━━━━━━━"_s;
+    names[2] = u"┃☆同学同学同学"_s;
+    QTRY_VERIFY2((fault = noteFault(tool.screenshot(), true)).isEmpty(), qPrintable(fault));
+    QCOMPARE(tool.copy(), joined(names));
+
+    // A name with stray line breaks changes its own field alone; an undo takes it back.
+    paste(7, u"\n★新名字★\n\n"_s);
+    QStringList strayed = names;
+    strayed[6] = u"★新名字★"_s;
+    QCOMPARE(tool.copy(), joined(strayed));
+    tool.keys(u"ctrl+z"_s);
+    QCOMPARE(tool.copy(), joined(names));
+
+    // A copy right after a paste copies the pasted name.
+    paste(9, u"粘贴"_s);
+    names[8] = u"粘贴"_s;
+    const QByteArray copied = tool.copy();
+    QCOMPARE(copied, joined(names));
+    verifyNames(QString::fromUtf8(copied).split(u"\r\n"_s), 1, names.join(u'\n'));
 }
 
 void TestEndToEnd::copiedNamesPasteBack_data()
@@ -352,13 +395,14 @@ void TestEndToEnd::pasteFromAStoppedOwner()
     tool.keys(u"ctrl+v"_s);
     QStringList names(11);
     names[2] = u"ab"_s;
-    // Read from the tool, which holds the clipboard from the click on.
-    QCOMPARE(copied(tool), joined(names));
+    // The copy waits for the paste asked for before it, at most the second that the paste
+    // waits for the stopped owner, and copies the names as they are.
+    QCOMPARE(tool.copy(), joined(names));
     const qint64 served = sincePaste.elapsed();
     QTRY_COMPARE_WITH_TIMEOUT(tool.windows().size(), 2, 5000);
     qInfo("paste from a stopped owner: a copy served %lld ms after it, the message after %lld ms",
           served, sincePaste.elapsed());
-    QVERIFY2(served < 1000, qPrintable(QString::number(served)));
+    QVERIFY2(served < 2500, qPrintable(QString::number(served)));
     run(u"kill"_s, {u"-KILL"_s, pid});
 }
 
@@ -611,7 +655,7 @@ void TestEndToEnd::inputMethodCommits()
     }
     QStringList names(11, Placeholder);
     names[n - 1] = expected;
-    QTRY_COMPARE(copied(tool), joined(names));
+    QTRY_COMPARE(tool.copy(), joined(names));
 
     // The pre-edit shows after the name, even in a full field, and is no part of it.
     const int nameEnd = inkEnd(tool.screenshot(), n);
@@ -620,7 +664,7 @@ void TestEndToEnd::inputMethodCommits()
     QVERIFY(composing.save(QDir::temp().filePath(u"group-pattern-designer-pinyin.png"_s)));
     QVERIFY2(inkEnd(composing, n) > nameEnd + 20,
              qPrintable(u"%1 -> %2"_s.arg(nameEnd).arg(inkEnd(composing, n))));
-    QCOMPARE(copied(tool), joined(names));
+    QCOMPARE(tool.copy(), joined(names));
 }
 
 void TestEndToEnd::composingThenClicking_data()
@@ -661,14 +705,14 @@ void TestEndToEnd::composingThenClicking()
     QVERIFY(inputMethodReady());
     tool.type(u"ta"_s);
     tool.keys(u"space"_s);
-    QTRY_COMPARE(copied(tool), joined(expected));
+    QTRY_COMPARE(tool.copy(), joined(expected));
     if (at != ClearButton)
         return;
     // What the method committed as the clear emptied its field is no step of its own: two
     // undos take back the last commit and the whole clear.
     tool.keys(u"ctrl+z"_s);
     tool.keys(u"ctrl+z"_s);
-    QTRY_COMPARE(copied(tool), joined(QStringList(11, Placeholder)));
+    QTRY_COMPARE(tool.copy(), joined(QStringList(11, Placeholder)));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -7,15 +7,19 @@
 #include "RecordingShell.h"
 #include "SystemGbkCodec.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -76,8 +80,10 @@ private Q_SLOTS:
     void insertByEveryPath();
     void latePaste_data();
     void latePaste();
-    void inputMethodCommitIsCut();
-    void textSetPastTheKeyboardIsCut();
+    void composing_data();
+    void composing();
+    void assistiveToolEdits_data();
+    void assistiveToolEdits();
     void tabOrder();
     void undoAndRedo_data();
     void undoAndRedo();
@@ -119,11 +125,12 @@ private:
         QCoreApplication::processEvents();
         return found != entries.end();
     }
-    // What the field says of the last edit: every word of `expected` (space-separated) is in
-    // the note at the field and in its accessible description; no note where it is empty.
+    // What the window says of the last edit: every word of `expected` (space-separated) is
+    // in the note and in field's accessible description; no note where it is empty. The
+    // note lies over no field, button or link, so that it never takes the next click.
     void verifyNote(QLineEdit *edit, const QString &expected)
     {
-        const auto *note = edit->findChild<QLabel *>(u"nameNote"_s);
+        const auto *note = m_window->findChild<QLabel *>(u"nameNote"_s);
         QVERIFY(note);
         const QString shown = note->isVisible() ? note->text() : QString();
         QCOMPARE(edit->accessibleDescription(), shown);
@@ -133,6 +140,15 @@ private:
         }
         for (const QString &word : expected.split(u' '))
             QVERIFY2(shown.contains(word), qPrintable(word + u" not in: "_s + shown));
+        const QRect place(note->mapTo(m_window.get(), QPoint()), note->size());
+        QVERIFY(m_window->rect().contains(place));
+        for (const QWidget *control : m_window->findChildren<QWidget *>()) {
+            const bool avoided = qobject_cast<const QLineEdit *>(control) ||
+                                 qobject_cast<const PictureButton *>(control) ||
+                                 control->objectName() == u"Label2"_s;
+            const QRect where(control->mapTo(m_window.get(), QPoint()), control->size());
+            QVERIFY2(!avoided || !where.intersects(place), qPrintable(control->objectName()));
+        }
     }
     void prepare(QLineEdit *edit, Start start)
     {
@@ -211,6 +227,16 @@ void TestForm1::typing()
     QCOMPARE(field(n)->text(), expected);
     QCOMPARE(m_window->names().name(n), expected);
     verifyNote(field(n), note);
+    if (note.isEmpty())
+        return;
+    // The refused key held down: the note stays, without going and coming back.
+    QSignalSpy dismissed(m_window->findChild<QLabel *>(u"nameNote"_s), SIGNAL(dismissed()));
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        type(field(n), typed.right(1));
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(dismissed.count(), 0);
+    verifyNote(field(n), note);
 }
 
 void TestForm1::pasting_data()
@@ -235,13 +261,17 @@ void TestForm1::pasting_data()
     // Several lines fill the field and the ones below, each line through the rule.
     QTest::newRow("two lines") << 7 << Start::AllSelected << u"第一行\r\n第二行"_s
                                << u"第一行\n第二行"_s << QString();
-    QTest::newRow("into field 9: three fields, the rest dropped")
-        << 9 << Start::AllSelected << u"一\r\n二\r\n三\r\n四\r\n五"_s << u"一\n二\n三"_s
-        << QString();
+    QTest::newRow("into field 9: three fields, the lines with text past them counted")
+        << 9 << Start::AllSelected << u"一\r\n二\r\n三\r\n\r\n四\r\n 五"_s << u"一\n二\n三"_s
+        << u"还有 2 行"_s;
     QTest::newRow("a break at the end adds no line")
         << 10 << Start::AllSelected << u"a\r\n"_s << u"a\n"_s + Placeholder << QString();
-    QTest::newRow("two breaks at the end: one empty line")
-        << 10 << Start::AllSelected << u"a\n\n"_s << u"a\n"_s << QString();
+    QTest::newRow("breaks after one name: no neighbour emptied")
+        << 6 << Start::AllSelected << u"★新名字★\n\n"_s << u"★新名字★\n"_s + Placeholder
+        << QString();
+    QTest::newRow("a break before one name: it goes where pasted")
+        << 4 << Start::AtEnd << u"\n★新名"_s << Placeholder + u"★新\n"_s + Placeholder
+        << u"第 4 组已用 16/16"_s;
     QTest::newRow("empty middle line")
         << 1 << Start::AllSelected << u"x\r\n\r\ny"_s << u"x\n\ny"_s << QString();
     QTest::newRow("every kind of break")
@@ -249,10 +279,10 @@ void TestForm1::pasting_data()
         << QString();
     QTest::newRow("first line at the cursor, each line cut on its own")
         << 3 << Start::AtEnd << u"abcdefgh\n一二三四五六七八九\n♡★\n♡"_s
-        << Placeholder + u"abcd\n一二三四五六七八\n★\n"_s << u"16/16 ♡"_s;
+        << Placeholder + u"abcd\n一二三四五六七八\n★\n"_s << u"第 3、4 组放不下 ♡ 第 5、6 组"_s;
     QTest::newRow("a line below cut: no count of this name's bytes")
         << 3 << Start::AllSelected << u"ab\n一二三四五六七八九"_s << u"ab\n一二三四五六七八"_s
-        << u"有的名称放不下"_s;
+        << u"第 4 组放不下"_s;
 
     // Over a selection, text that begins or ends like it: the selection goes, whatever
     // of the text is left out.
@@ -283,6 +313,10 @@ void TestForm1::pasting()
         QCOMPARE(field(k)->text(), names[k - 1]);
     QCOMPARE(QApplication::focusWidget(), field(n));
     verifyNote(field(n), note);
+    // The note speaks of the names as they were: an undo takes it away with the paste.
+    QTest::keyClick(field(n), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
+    verifyNote(field(n), QString());
 }
 
 void TestForm1::refusedPasteKeepsTheSelection()
@@ -307,7 +341,7 @@ void TestForm1::insertByEveryPath_data()
     const QString p = Placeholder;
     // The hearts have no GBK form; the last line does not fit.
     const QString pattern = u"甲♡\n乙\n丙一二三四五六七八"_s;
-    const QString said = u"♡ 有的名称放不下"_s;
+    const QString said = u"♡ 第 6 组放不下"_s;
     QTest::newRow("keyboard") << u"keyboard"_s << pattern
                               << QStringList{p, u"甲"_s, u"乙"_s, u"丙一二三四五六七"_s, p} << said;
     QTest::newRow("context menu") << u"menu"_s << pattern
@@ -404,6 +438,10 @@ void TestForm1::latePaste_data()
     QTest::newRow("a clear wins") << u"clear"_s << text << QStringList{QString(), QString()}
                                   << false;
     QTest::newRow("an undo wins") << u"undo"_s << text << QStringList{p, p} << false;
+    QTest::newRow("a copy waits for it")
+        << u"copy"_s << text << QStringList{p + u"late"_s, p} << false;
+    QTest::newRow("a copy waits a second at most")
+        << u"copy, silent"_s << text << QStringList{p + u"late"_s, p} << false;
     QTest::newRow("no text to be had")
         << QString() << int(Clipboard::Outcome::NoText) << QStringList{p, p} << false;
     QTest::newRow("no answer: the user is told")
@@ -441,6 +479,17 @@ void TestForm1::latePaste()
     } else if (meanwhile == u"undo") {
         QTest::keyClick(field(4), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(field(1)->text(), Placeholder);
+    } else if (meanwhile.startsWith(u"copy")) {
+        // The paste comes while the copy waits for it, or not within its second.
+        const bool silent = meanwhile.endsWith(u"silent");
+        if (!silent)
+            QTimer::singleShot(200, m_window.get(),
+                               [this] { m_clipboard.answer(Clipboard::Outcome::Text, u"late"_s); });
+        QElapsedTimer waited;
+        waited.start();
+        QTest::mouseClick(button(u"Image2"_s), Qt::LeftButton);
+        QVERIFY(waited.elapsed() >= (silent ? Form1::PasteWaitMs : 200));
+        QCOMPARE(m_clipboard.m_text.split(u"\r\n"_s).value(3), silent ? Placeholder : expected[0]);
     } else if (meanwhile == u"close") {
         m_window.reset();
         QVERIFY(!m_clipboard.m_pending);
@@ -457,28 +506,125 @@ void TestForm1::latePaste()
         QTRY_VERIFY(box->isVisible());
 }
 
-void TestForm1::inputMethodCommitIsCut()
+void TestForm1::composing_data()
 {
-    QLineEdit *edit = field(10);
-    prepare(edit, Start::AtEnd);
-    QInputMethodEvent preedit(u"yi'er'san"_s, {});
-    QApplication::sendEvent(edit, &preedit);
-    QInputMethodEvent commit;
-    commit.setCommitString(u"一二三"_s);
-    QApplication::sendEvent(edit, &commit);
-    QCOMPARE(edit->text(), Placeholder + u"一二"_s);
-    QCOMPARE(m_window->names().name(10), Placeholder + u"一二"_s);
+    QTest::addColumn<int>("selected");          // characters of name 4 selected from the 2nd
+    QTest::addColumn<QStringList>("events");    // pre-edit, commit, pre-edit, commit...
+    QTest::addColumn<QStringList>("composing"); // names 4 and 5 after the first event
+    QTest::addColumn<QStringList>("expected");  // names 4 and 5 at the end
+    QTest::addColumn<QString>("selection");     // of field 4 at the end
+
+    const QString p = Placeholder;
+    QTest::newRow("a commit cut by the rule")
+        << 0 << QStringList{u"yi'er'san"_s, QString(), QString(), u"一二三"_s} << QStringList{p, p}
+        << QStringList{u"好一二友分组名称"_s, p} << QString();
+    QTest::newRow("over a selection: it goes at the commit, with it")
+        << 2 << QStringList{u"zu"_s, QString(), QString(), u"族"_s} << QStringList{p, p}
+        << QStringList{u"好族组名称"_s, p} << QString();
+    QTest::newRow("over a selection, given up: the selection is back")
+        << 2 << QStringList{u"zu"_s, QString(), QString(), QString()} << QStringList{p, p}
+        << QStringList{p, p} << u"友分"_s;
+    QTest::newRow("several lines and a new pre-edit over a selection")
+        << 2 << QStringList{u"z"_s, u"X\nY"_s} << QStringList{u"好X组名称"_s, u"Y"_s}
+        << QStringList{u"好X组名称"_s, u"Y"_s} << QString();
 }
 
-// Assistive tools set a field's text directly, past the validator.
-void TestForm1::textSetPastTheKeyboardIsCut()
+// What an input method composes counts for nothing until it commits; what it commits is one
+// edit, one step, in place of the selection it was composed over.
+void TestForm1::composing()
 {
-    field(6)->setText(u"一二三四五六七八九十\r\nx"_s);
-    QCOMPARE(m_window->names().name(6), u"一二三四五六七八"_s);
-    QCOMPARE(field(6)->text(), u"一二三四五六七八"_s);
-    field(6)->setText(u"♡"_s);
-    QCOMPARE(m_window->names().name(6), u"一二三四五六七八"_s);
-    QCOMPARE(field(6)->text(), u"一二三四五六七八"_s);
+    QFETCH(int, selected);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, composing);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, selection);
+    QLineEdit *edit = field(4);
+    edit->setFocus();
+    edit->setSelection(1, selected);
+    const auto names = [this] {
+        return QStringList{m_window->names().name(4), m_window->names().name(5)};
+    };
+    for (qsizetype i = 0; i < events.size(); i += 2) {
+        QInputMethodEvent event(events[i], {});
+        event.setCommitString(events[i + 1]);
+        QApplication::sendEvent(edit, &event);
+        if (i == 0)
+            QCOMPARE(names(), composing);
+    }
+    QCOMPARE(names(), expected);
+    QCOMPARE(edit->text(), expected[0]);
+    QCOMPARE(field(5)->text(), expected[1]);
+    QCOMPARE(edit->selectedText(), selection);
+    // One step back, or none where nothing changed.
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(names(), (QStringList{Placeholder, Placeholder}));
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(names(), (QStringList{Placeholder, Placeholder}));
+}
+
+void TestForm1::assistiveToolEdits_data()
+{
+    QTest::addColumn<QString>("start"); // name 6, typed over the placeholder
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("note");
+
+    const QString p = Placeholder;
+    QTest::newRow("insert cut to what fits, the end kept")
+        << u"abcdefghijklmno"_s << u"insert"_s << 0 << 0 << u"XY"_s << u"Xabcdefghijklmno"_s
+        << u"16/16"_s;
+    QTest::newRow("delete") << p << u"delete"_s << 0 << 2 << QString() << u"分组名称"_s
+                            << QString();
+    QTest::newRow("replace") << p << u"replace"_s << 2 << 4 << u"★★★"_s << u"好友★★★名称"_s
+                             << QString();
+    QTest::newRow("a value set as a whole, cut")
+        << p << u"value"_s << 0 << 0 << u"一二三四五六七八九十"_s << u"一二三四五六七八"_s
+        << u"16/16"_s;
+    QTest::newRow("a value without a gbk form: the name stays")
+        << p << u"value"_s << 0 << 0 << u"♡"_s << p << u"♡"_s;
+}
+
+// Assistive tools edit through the field's accessible interface: each edit is the edit it
+// is, through the rule, and leaves nothing behind for the typing after it.
+void TestForm1::assistiveToolEdits()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, action);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QFETCH(QString, note);
+    QLineEdit *edit = field(6);
+    if (start != Placeholder) {
+        prepare(edit, Start::AllSelected);
+        type(edit, start);
+    }
+    QCOMPARE(m_window->names().name(6), start);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(edit);
+    QVERIFY(accessible && accessible->editableTextInterface() && accessible->textInterface());
+    QCOMPARE(accessible->text(QAccessible::Value), start);
+    if (action == u"insert")
+        accessible->editableTextInterface()->insertText(from, text);
+    else if (action == u"delete")
+        accessible->editableTextInterface()->deleteText(from, to);
+    else if (action == u"replace")
+        accessible->editableTextInterface()->replaceText(from, to, text);
+    else
+        accessible->setText(QAccessible::Value, text);
+    QCOMPARE(m_window->names().name(6), expected);
+    QCOMPARE(edit->text(), expected);
+    verifyNote(edit, note);
+
+    // Typing afterwards is ruled and recorded as typing: one step, undone at once.
+    prepare(edit, Start::AllSelected);
+    type(edit, u"ab"_s);
+    QCOMPARE(m_window->names().name(6), u"ab"_s);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_window->names().name(6), expected);
 }
 
 void TestForm1::tabOrder()

@@ -4,12 +4,15 @@
 #include "Clipboard.h"
 #include "CopyPattern.h"
 #include "GroupNameEdit.h"
+#include "NameNote.h"
 #include "Shell.h"
 #include "ui_Form1.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 static void initResources()
 {
@@ -49,35 +52,25 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         GroupNameEdit *field = m_fields[n - 1];
         field->showName(m_names.name(n));
         field->setHistoryActions(m_undo, m_redo);
-        field->setRule([this, n](const TextEdit &edit) { return m_names.rule(n, edit); });
         connect(field, &GroupNameEdit::edited, this,
-                [this, n](const NameEdit &edit, bool keystroke) {
-                    if (!m_history.apply(n, edit, keystroke))
-                        m_fields[n - 1]->showName(m_names.name(n));
-                    updateHistoryActions();
-                });
-        connect(
-            field, &GroupNameEdit::textInserted, this,
-            [this, n](int from, int to, const QString &text) { pastePattern(n, from, to, text); });
+                [this, n](const TextEdit &change, bool keystroke) { edit(n, change, keystroke); });
         connect(field, &GroupNameEdit::pasteRequested, this,
                 [this, n](Clipboard::Source source, int from, int to) {
                     requestPaste(n, source, from, to);
                 });
-        // Assistive tools set the text without keystrokes and past the rule, so every change
-        // is taken, and a field that shows more than the rule keeps is brought back to the name.
-        connect(field, &QLineEdit::textChanged, this,
-                [this, n](const QString &text) { takeText(n, text); });
     }
     connect(&m_names, &GroupNameSet::nameChanged, this, [this](int n, const QString &text) {
         ++m_changes;
-        GroupNameEdit *field = m_fields[n - 1];
-        if (field->text() == text)
-            return;
-        // Setting a field's text makes an input method commit what it was composing there.
-        // The name is being replaced as a whole (a clear, an undo): that commit is dropped
-        // with the rest rather than taken as an edit in the middle of the step.
-        const QScopedValueRollback<bool> replacing(m_replacing, true);
-        field->showName(text);
+        // A change the note does not speak of (an undo, a clear, another edit) ends it.
+        if (!m_editing)
+            m_note->dismiss();
+        m_fields[n - 1]->showName(text);
+    });
+    m_note = new NameNote(this);
+    connect(m_note, &NameNote::dismissed, this, [this] {
+        if (m_noteField > 0)
+            m_fields[m_noteField - 1]->setAccessibleDescription({});
+        m_noteField = 0;
     });
 
     connect(m_ui->Image1, &PictureButton::clicked, this, &Form1::clearPattern);
@@ -97,48 +90,118 @@ Form1::~Form1()
 {
     // A paste on its way finds no window to go to.
     m_clipboard.cancelRequest();
-    // QWidget's destructor closes a shown window, and the focused field validates on losing
-    // focus: by then m_names is gone.
+    if (m_copyWaiting)
+        m_copyWaiting->quit();
+    // QWidget's destructor closes a shown window, and the focused field's input method may
+    // commit on losing focus: by then m_names is gone.
     for (GroupNameEdit *field : m_fields)
-        field->setRule(nullptr);
+        disconnect(field, nullptr, this, nullptr);
 }
 
-void Form1::takeText(int n, const QString &text)
+void Form1::edit(int n, const TextEdit &edit, bool keystroke)
 {
-    if (m_replacing || text == m_names.name(n))
-        return;
-    m_history.edit(n, TextEdit{0, int(m_names.name(n).size()), text});
-    if (m_fields[n - 1]->text() != m_names.name(n)) {
-        const QScopedValueRollback<bool> replacing(m_replacing, true);
-        m_fields[n - 1]->showName(m_names.name(n));
-    }
+    const QScopedValueRollback<bool> editing(m_editing, true);
+    const PasteEdit result = m_history.insert(n, edit, keystroke);
+    m_fields[n - 1]->showName(m_names.name(n), result.first.changed() ? result.first.cursor() : -1);
     updateHistoryActions();
+    explain(n, result);
+}
+
+namespace {
+// "2、5、7": names by their numbers, as the note lists them.
+QString numbers(const QList<int> &names)
+{
+    QStringList list;
+    for (const int n : names)
+        list.append(QString::number(n));
+    return list.join(u'、');
+}
+
+QString characters(const Shortfall &shortfall)
+{
+    QStringList list;
+    for (const uint cp : shortfall.noForm.toUcs4()) {
+        const char32_t character = cp;
+        list.append(QString::fromUcs4(&character, 1));
+    }
+    return list.join(u' ') + (shortfall.noFormMore > 0 ? Form1::tr(" 等") : QString());
+}
+} // namespace
+
+void Form1::explain(int n, const PasteEdit &paste)
+{
+    const Shortfall &shortfall = paste.shortfall;
+    if (!shortfall.any() && paste.dropped == 0) {
+        m_note->dismiss();
+        return;
+    }
+    QStringList lines;
+    if (shortfall.full) {
+        lines.append(paste.pattern ? tr("第 %1 组放不下，多出的没有加上。").arg(numbers(paste.full))
+                                   : tr("第 %1 组已用 %2/16 字节，放不下的没有加上。")
+                                         .arg(n)
+                                         .arg(paste.first.bytes()));
+        lines.append(tr("每组最长支持16个英文或者8个中文字符。"));
+    }
+    if (!shortfall.noForm.isEmpty()) {
+        const QString where =
+            paste.pattern ? tr("第 %1 组").arg(numbers(paste.noForm)) : tr("第 %1 组").arg(n);
+        lines.append(
+            tr("%1：聊天软件的编码里没有这些字符，没有加上：%2").arg(where, characters(shortfall)));
+    }
+    if (paste.dropped > 0)
+        lines.append(tr("第 %1 组以下还有 %2 行，没有名称可放，没有加上。")
+                         .arg(GroupNameSet::Count)
+                         .arg(paste.dropped));
+    const QString note = lines.join(u'\n');
+
+    // Beside the list, above or below the picture buttons: over no field and no button.
+    const QWidget *picture = m_ui->Picture1;
+    int left = 0;
+    for (const GroupNameEdit *field : m_fields)
+        left = std::max(left, field->geometry().right() + 8);
+    const int right = picture->width() - 4;
+    const QRect clear = m_ui->Image1->geometry();
+    const QRect copy = m_ui->Image2->geometry();
+    const QList<QRect> areas{
+        QRect(QPoint(left, 4), QPoint(right, clear.top() - 4)),
+        QRect(QPoint(left, copy.bottom() + 4), QPoint(right, m_ui->Label5->geometry().top() - 2))};
+    const QRect rows = m_fields[n - 1]->geometry();
+    const int last = paste.pattern ? std::max({n, paste.full.value(paste.full.size() - 1, n),
+                                               paste.noForm.value(paste.noForm.size() - 1, n)})
+                                   : n;
+    if (m_noteField > 0 && m_noteField != n)
+        m_fields[m_noteField - 1]->setAccessibleDescription({});
+    m_note->showBeside(note, rows.top(), m_fields[last - 1]->geometry().bottom(), areas);
+    // Screen readers hear of it as the field's description, without the focus moving.
+    m_noteField = n;
+    m_fields[n - 1]->setAccessibleDescription(note);
 }
 
 void Form1::requestPaste(int n, Clipboard::Source source, int from, int to)
 {
     const unsigned changes = m_changes;
+    m_pasting = true;
+    m_pasteChanges = changes;
     m_clipboard.requestText(source, [=](Clipboard::Outcome outcome, const QString &text) {
+        m_pasting = false;
         // An edit, a clear or an undo made before the text came wins over it.
-        if (m_changes != changes)
-            return;
-        if (outcome == Clipboard::Outcome::NoAnswer)
-            showMessage(QStringLiteral("pasteFailedMessage"),
-                        tr("另一个程序没有交出要粘贴的文字，分组名称没有改变。请稍后再试。"));
-        else if (outcome == Clipboard::Outcome::Text)
-            pastePattern(n, from, to, text);
+        if (m_changes == changes) {
+            if (outcome == Clipboard::Outcome::NoAnswer)
+                showMessage(QStringLiteral("pasteFailedMessage"),
+                            tr("另一个程序没有交出要粘贴的文字，分组名称没有改变。请稍后再试。"));
+            else if (outcome == Clipboard::Outcome::Text)
+                edit(n, TextEdit{from, to, text}, false);
+        }
+        if (m_copyWaiting)
+            m_copyWaiting->quit();
     });
 }
 
-void Form1::pastePattern(int n, int from, int to, const QString &text)
+bool Form1::pastePending() const
 {
-    const PasteEdit paste = m_history.PastePattern(n, from, to, text);
-    if (paste.first.changed())
-        m_fields[n - 1]->setCursorPosition(paste.first.cursor());
-    // The name pasted into counts its bytes only where it was the one cut.
-    m_fields[n - 1]->explain(paste.shortfall,
-                             paste.first.shortfall().full ? paste.first.bytes() : -1);
-    updateHistoryActions();
+    // One that an edit, a clear or an undo has beaten would change nothing.
+    return m_pasting && m_changes == m_pasteChanges;
 }
 
 void Form1::clearPattern()
@@ -165,6 +228,15 @@ void Form1::updateHistoryActions()
 
 void Form1::copyPattern()
 {
+    // The user's order holds: a paste asked for before this click goes in first, if it comes
+    // within the second. Meanwhile the window draws, and keys and clicks wait their turn.
+    if (pastePending()) {
+        QEventLoop waiting;
+        m_copyWaiting = &waiting;
+        QTimer::singleShot(PasteWaitMs, &waiting, &QEventLoop::quit);
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
+        m_copyWaiting = nullptr;
+    }
     if (!CopyPattern(m_names, m_clipboard))
         showMessage(QStringLiteral("copyFailedMessage"),
                     tr("分组名称没有复制到剪贴板，剪贴板可能正被其他程序占用。请稍后再试。"));

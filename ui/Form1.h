@@ -13,7 +13,9 @@
 
 class GbkCodec;
 class GroupNameEdit;
+class NameNote;
 class QAction;
+class QEventLoop;
 class Shell;
 
 namespace Ui {
@@ -28,6 +30,9 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
+    // A copy clicked while a paste is on its way waits this long at most for it.
+    static constexpr int PasteWaitMs = 1000;
+
     // patternHost: the publisher's web host, whose /fenzu/ page holds ready-made patterns.
     Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QString &patternHost,
           QWidget *parent = nullptr);
@@ -39,16 +44,20 @@ public:
     void OpenPatternPage();
 
 private:
+    // The one place where the user's edit of a name is made, whatever its source (keys, an
+    // input method, a paste, a drop, an assistive tool): the rule once, one step of the
+    // history, the set, the field showing the outcome, and the note when less was kept.
+    void edit(int n, const TextEdit &edit, bool keystroke);
+    // Says at the note, and to screen readers at field n, why an edit kept less than was
+    // put in; the note goes when the edit kept it all.
+    void explain(int n, const PasteEdit &paste);
     void copyPattern();
     // Tells the user, without stopping the window, that a copy or a paste did not happen.
     void showMessage(const QString &name, const QString &text);
-    // Field n shows `text`, set past the keyboard (by an assistive tool): the whole name
-    // replaced by it.
-    void takeText(int n, const QString &text);
     // Asks for the text to paste into [from, to) of name n; it goes in when it comes, unless
     // the names changed in the meantime.
     void requestPaste(int n, Clipboard::Source source, int from, int to);
-    void pastePattern(int n, int from, int to, const QString &text);
+    bool pastePending() const;
     void clearPattern();
     // Shows where an undone or redone step changed a name, and what can be undone now.
     void showChange(std::optional<NameHistory::Place> place);
@@ -63,6 +72,11 @@ private:
     Shell &m_shell;
     const QUrl m_patternPage;
     std::array<GroupNameEdit *, GroupNameSet::Count> m_fields{};
-    bool m_replacing = false; // while a field takes a name from the set
-    unsigned m_changes = 0;   // of the names, so that a paste knows whether it came too late
+    NameNote *m_note = nullptr;
+    int m_noteField = 0;    // whose accessible description the note is
+    bool m_editing = false; // while edit() changes the names: the note is its to say
+    unsigned m_changes = 0; // of the names, so that a paste knows whether it came too late
+    bool m_pasting = false; // a paste is on its way
+    unsigned m_pasteChanges = 0;
+    QEventLoop *m_copyWaiting = nullptr; // a copy waiting for the paste
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "GroupNameEdit.h"
 
-#include "NameNote.h"
+#include "GroupNameEditAccessible.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -44,61 +44,18 @@ private:
 
 GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent)
 {
+    GroupNameEditAccessible::install();
+    setValidator(new RuleValidator(this));
     // The state before each change: as each event comes (see event()), and as the window
     // moves the cursor and the selection, or changes the text, between events.
     connect(this, &QLineEdit::selectionChanged, this, &GroupNameEdit::noteState);
     connect(this, &QLineEdit::cursorPositionChanged, this, &GroupNameEdit::noteState);
-    connect(this, &QLineEdit::textChanged, this, &GroupNameEdit::noteState);
-    connect(this, &QLineEdit::textEdited, this, [this] {
-        if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt)) {
-            Q_EMIT edited(*edit, m_inKeystroke);
-            explain(edit->shortfall(), edit->bytes());
-        }
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        // The change the window answered is shown: what it made of it is spent.
+        m_shown.reset();
+        noteState();
     });
-    connect(this, &QLineEdit::inputRejected, this, [this] {
-        if (std::optional<NameEdit> edit = std::exchange(m_ruled, std::nullopt))
-            explain(edit->shortfall(), edit->bytes());
-    });
-    // Screen readers have the note's words as the field's description while it shows.
-    m_note = new NameNote(this);
-    connect(m_note, &NameNote::dismissed, this, [this] { setAccessibleDescription({}); });
     noteState();
-}
-
-void GroupNameEdit::explain(const Shortfall &shortfall, int bytes)
-{
-    if (!shortfall.any()) {
-        m_note->dismiss();
-        return;
-    }
-    QStringList lines;
-    if (shortfall.full) {
-        lines.append(bytes >= 0 ? tr("已用 %1/16 字节，放不下的没有加上。").arg(bytes)
-                                : tr("有的名称放不下，多出的没有加上。"));
-        lines.append(tr("每组最长支持16个英文或者8个中文字符。"));
-    }
-    if (!shortfall.noForm.isEmpty()) {
-        QStringList characters;
-        for (const uint cp : shortfall.noForm.toUcs4()) {
-            const char32_t character = cp;
-            characters.append(QString::fromUcs4(&character, 1));
-        }
-        lines.append(
-            tr("聊天软件的编码里没有这些字符，没有加上：%1%2")
-                .arg(characters.join(u' '), shortfall.noFormMore > 0 ? tr(" 等") : QString()));
-    }
-    const QString note = lines.join(u'\n');
-    // Below the field, from where the text cursor stands.
-    m_note->showAt(note, mapToGlobal(QPoint(cursorRect().left(), height())));
-    // Screen readers hear of it as the field's description, without the focus moving.
-    setAccessibleDescription(note);
-}
-
-void GroupNameEdit::setRule(Rule rule)
-{
-    m_rule = std::move(rule);
-    delete validator();
-    setValidator(m_rule ? new RuleValidator(this) : nullptr);
 }
 
 void GroupNameEdit::setHistoryActions(QAction *undo, QAction *redo)
@@ -107,10 +64,25 @@ void GroupNameEdit::setHistoryActions(QAction *undo, QAction *redo)
     m_redo = redo;
 }
 
-void GroupNameEdit::showName(const QString &name)
+void GroupNameEdit::showName(const QString &name, int cursor)
 {
-    const QScopedValueRollback<bool> showing(m_showing, true);
-    setText(name);
+    m_hole.reset();
+    if (m_ruling) {
+        // The line edit takes this as the outcome of the change it is making.
+        m_shown = Shown{name, cursor >= 0 ? cursor : int(name.size())};
+        return;
+    }
+    if (name != text()) {
+        const QScopedValueRollback<bool> showing(m_showing, true);
+        setText(name);
+    }
+    if (cursor >= 0)
+        setCursorPosition(cursor);
+}
+
+void GroupNameEdit::requestEdit(int from, int to, const QString &text)
+{
+    Q_EMIT edited(TextEdit{from, to, text}, false);
 }
 
 void GroupNameEdit::noteState()
@@ -126,18 +98,39 @@ void GroupNameEdit::noteState()
 
 QValidator::State GroupNameEdit::ruleChange(QString &proposed, int &cursor)
 {
-    // Qt looks again at what the rule made of the change, and at unchanged text whenever
-    // it likes: neither is an edit.
-    if (m_ruled && proposed == m_ruled->text() && cursor == m_ruled->cursor())
+    // Qt looks again at what the window made of the change, and at unchanged text whenever
+    // it likes; setting the name is no edit: none of these is an edit.
+    if (m_showing || proposed == m_text ||
+        (m_shown && proposed == m_shown->text && cursor == m_shown->cursor))
         return QValidator::Acceptable;
-    if (m_showing || proposed == m_text)
+    if (m_opening && !m_hole && m_to > m_from &&
+        proposed == m_text.left(m_from) + m_text.mid(m_to)) {
+        // The composition shows in place of the selection; the name keeps it until the
+        // commit, which replaces it as one step, or until the composition is given up.
+        m_hole = Hole{m_from, m_text.mid(m_from, m_to - m_from)};
         return QValidator::Acceptable;
-    m_ruled = m_rule(GroupNameField::editOf(m_text, m_from, m_to, proposed, cursor));
+    }
+    TextEdit edit = GroupNameField::editOf(m_text, m_from, m_to, proposed, cursor);
+    if (const std::optional<Hole> hole = std::exchange(m_hole, std::nullopt)) {
+        // From the field's text to the name's, which still holds the selection.
+        const int length = int(hole->removed.size());
+        if (edit.from > hole->from)
+            edit.from += length;
+        if (edit.to >= hole->from)
+            edit.to += length;
+    }
+    m_shown.reset();
+    {
+        const QScopedValueRollback<bool> ruling(m_ruling, true);
+        Q_EMIT edited(edit, m_inKeystroke);
+    }
     // Invalid makes the line edit put back its text, and its selection with it.
-    if (!m_ruled->changed())
+    if (!m_shown || m_shown->text == m_text) {
+        m_shown.reset();
         return QValidator::Invalid;
-    proposed = m_ruled->text();
-    cursor = m_ruled->cursor();
+    }
+    proposed = m_shown->text;
+    cursor = m_shown->cursor;
     return QValidator::Acceptable;
 }
 
@@ -185,17 +178,34 @@ void GroupNameEdit::inputMethodEvent(QInputMethodEvent *event)
         m_from = std::clamp(cursorPosition() + event->replacementStart(), 0, int(m_text.size()));
         m_to = std::clamp(m_from + event->replacementLength(), m_from, int(m_text.size()));
     }
-    const QString commit = event->commitString();
-    if (!GroupNameField::hasLineBreak(commit)) {
+    {
+        // A first pre-edit over a selection takes the selection out of the text at once.
+        const QScopedValueRollback<bool> opening(
+            m_opening, hasSelectedText() && event->commitString().isEmpty() &&
+                           !event->preeditString().isEmpty() && event->replacementLength() == 0);
         QLineEdit::inputMethodEvent(event);
-        return;
     }
-    // Several lines at once are a pattern, for the window to spread over the fields.
-    const int from = m_from;
-    const int to = m_to;
-    QInputMethodEvent composing(event->preeditString(), event->attributes());
-    QLineEdit::inputMethodEvent(&composing);
-    Q_EMIT textInserted(from, to, commit);
+    m_preedit = event->preeditString();
+    if (m_preedit.isEmpty() && event->commitString().isEmpty())
+        reopenHole();
+}
+
+void GroupNameEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A composition that ended with neither a commit nor an empty pre-edit.
+    if (m_preedit.isEmpty())
+        reopenHole();
+}
+
+void GroupNameEdit::reopenHole()
+{
+    const std::optional<Hole> hole = std::exchange(m_hole, std::nullopt);
+    if (!hole)
+        return;
+    // The name never lost it: no edit, nothing for the window's undo.
+    showName(QString(text()).insert(hole->from, hole->removed));
+    setSelection(hole->from, int(hole->removed.size()));
 }
 
 void GroupNameEdit::mouseReleaseEvent(QMouseEvent *event)
@@ -219,7 +229,7 @@ void GroupNameEdit::dropEvent(QDropEvent *event)
     }
     event->acceptProposedAction();
     const int at = cursorPositionAt(event->position().toPoint());
-    Q_EMIT textInserted(at, at, text);
+    Q_EMIT edited(TextEdit{at, at, text}, false);
 }
 
 void GroupNameEdit::requestPaste(Clipboard::Source source)

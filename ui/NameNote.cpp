@@ -3,12 +3,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
 #include <QToolTip>
 
-NameNote::NameNote(QWidget *field) : QLabel(field, Qt::ToolTip | Qt::BypassGraphicsProxyWidget)
+NameNote::NameNote(QWidget *window) : QLabel(window)
 {
     setObjectName(QStringLiteral("nameNote"));
     // Drawn as the style draws its tooltips.
@@ -19,27 +18,46 @@ NameNote::NameNote(QWidget *field) : QLabel(field, Qt::ToolTip | Qt::BypassGraph
     setMargin(1 + style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth, nullptr, this));
     setFrameStyle(QFrame::NoFrame);
     setIndent(1);
+    setWordWrap(true);
     // Whatever characters it names, they show as they are.
     setTextFormat(Qt::PlainText);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
     m_showing.setSingleShot(true);
     m_showing.setInterval(ShowMs);
     connect(&m_showing, &QTimer::timeout, this, &NameNote::dismiss);
 }
 
-void NameNote::showAt(const QString &text, QPoint at)
+void NameNote::showBeside(const QString &text, int top, int bottom, const QList<QRect> &areas)
 {
+    if (areas.isEmpty())
+        return;
+    // Said again, as a held key that is refused says it: the note stays as it is.
+    m_stale = false;
     setText(text);
-    adjustSize();
-    if (const QScreen *screen = QGuiApplication::screenAt(at)) {
-        const QRect area = screen->availableGeometry();
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width())));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    QRect best;
+    int bestDistance = INT_MAX;
+    const QRect *tallest = &areas.first();
+    for (const QRect &area : areas) {
+        if (area.height() > tallest->height())
+            tallest = &area;
+        const int height = heightForWidth(area.width());
+        if (height > area.height())
+            continue;
+        // Level with the rows where it can be, else as near to them as the area lets it.
+        const int y = std::clamp(top, area.top(), area.bottom() + 1 - height);
+        const int distance = y + height <= top ? top - (y + height) : std::max(0, y - bottom);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = QRect(area.left(), y, area.width(), height);
+        }
     }
-    move(at);
-    show();
+    if (best.isNull())
+        best = QRect(tallest->topLeft(), QSize(tallest->width(), tallest->height()));
+    setGeometry(best);
     raise();
+    show();
     // The key or click that made the edit is over by the time another one comes.
     qApp->installEventFilter(this);
     m_showing.start();
@@ -60,9 +78,18 @@ bool NameNote::eventFilter(QObject *, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        // Any key but a modifier alone: the note has been read or is in the way.
-        if (key < Qt::Key_Shift || key > Qt::Key_ScrollLock)
-            dismiss();
+        // Any key but a modifier alone: the note has been read or is in the way, unless the
+        // key's own edit says it again before the key is over.
+        if ((key < Qt::Key_Shift || key > Qt::Key_ScrollLock) && !m_stale) {
+            m_stale = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_stale)
+                        dismiss();
+                },
+                Qt::QueuedConnection);
+        }
         break;
     }
     case QEvent::MouseButtonPress:

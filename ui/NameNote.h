@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QTimer>
 
-// A note that says, for a moment, below a field, why an edit kept less than was put in. It
-// looks like a tooltip but takes no input, so that the mouse pointer under it neither
-// hides it nor loses the field; it goes after a few seconds, or at the next key or click.
+// A note that says, for a moment, why an edit kept less than was put in. It is drawn on the
+// window, as a tooltip looks, where the window puts it: beside the list, over no field and
+// no button. It takes no input, so that a click on it reaches what lies under it. It goes
+// after a few seconds, at the next click, when the window loses the focus, and at the next
+// key unless that key's edit says the same again (a held key that is refused keeps it, still).
 class NameNote : public QLabel
 {
     Q_OBJECT
@@ -14,10 +16,11 @@ class NameNote : public QLabel
 public:
     static constexpr int ShowMs = 5000;
 
-    explicit NameNote(QWidget *field);
+    explicit NameNote(QWidget *window);
 
-    // Shows `text` with its top left at `at`, in global coordinates, kept on the screen.
-    void showAt(const QString &text, QPoint at);
+    // Shows `text` in the free area of `areas` (in the window's coordinates) that holds it
+    // nearest to the rows from `top` to `bottom`, or the tallest one.
+    void showBeside(const QString &text, int top, int bottom, const QList<QRect> &areas);
     void dismiss();
 
 Q_SIGNALS:
@@ -29,4 +32,5 @@ protected:
 
 private:
     QTimer m_showing;
+    bool m_stale = false; // a key came since the note was last said
 };

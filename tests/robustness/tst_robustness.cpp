@@ -30,6 +30,11 @@ QStringList copiedNames(Tool &tool, int timeoutMs = 30000)
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
+        // Only the tool's own copy is read: the owner before it may not answer at all.
+        if (!tool.holdsClipboard()) {
+            QTest::qWait(100);
+            continue;
+        }
         const QByteArray text =
             run(u"xclip"_s,
                 {u"-o"_s, u"-selection"_s, u"clipboard"_s, u"-target"_s, u"UTF8_STRING"_s}, 3000)
@@ -175,7 +180,8 @@ void TestRobustness::hostilePaste_data()
         << utf8 << u"\u202Eabc\u2066中\u200F\u061C\u2069"_s.toUtf8() << u"ababc中"_s;
     QTest::newRow("CR LF") << utf8 << QByteArray("x\r\ny") << u"abx\ny"_s;
     QTest::newRow("line separator") << utf8 << u"y\u2028z"_s.toUtf8() << u"aby\nz"_s;
-    QTest::newRow("paragraph separator first") << utf8 << u"\u2029zz"_s.toUtf8() << u"ab\nzz"_s;
+    QTest::newRow("paragraph separator first: one name, into this field")
+        << utf8 << u"\u2029zz"_s.toUtf8() << u"abzz"_s;
     QTest::newRow("2 MB of lines, each too long")
         << utf8 << u"♡一二三四五六七八九十\r\n"_s.toUtf8().repeated(2 * 1024 * 1024 / 35)
         << u"ab一二三四五六七"_s + u"\n一二三四五六七八"_s.repeated(8);
@@ -223,7 +229,8 @@ void TestRobustness::ownerThatNeverAnswers()
     sincePaste.start();
     m_tool.keys(u"ctrl+v"_s);
 
-    // A copy clicked while the paste waits is served at once.
+    // A copy clicked while the paste waits comes after it, once it has given up within its
+    // second.
     QElapsedTimer timer;
     timer.start();
     const QStringList names = copiedNames(m_tool);
@@ -231,7 +238,7 @@ void TestRobustness::ownerThatNeverAnswers()
     qInfo("copy clicked %lld ms into a paste from an owner that does not answer: served in %lld ms",
           sincePaste.elapsed() - ms, ms);
     verifyNames(names, FieldUnderTest, u"ab"_s);
-    QVERIFY2(ms < 1000, qPrintable(QString::number(ms)));
+    QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
 
     // The paste reached the tool, and ended: the window says the text did not come.
     QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 2, 5000);
