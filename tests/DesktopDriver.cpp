@@ -306,6 +306,24 @@ QRect noteIn(const QImage &shot, double scale)
                  QPoint(std::lround(box.right() / scale), std::lround(box.bottom() / scale)));
 }
 
+// What is wrong with the note in a screenshot of the window: it shows when it should not, or
+// not when it should, or over a field, a picture button or the link strip.
+QString noteFault(const QImage &shot, bool shown, double scale)
+{
+    const QRect note = noteIn(shot, scale);
+    if (note.isNull() != !shown)
+        return shown ? u"no note"_s : u"a note"_s;
+    for (int n = 1; n <= 11; ++n) {
+        const FieldRect &f = Fields[n - 1];
+        if (note.intersects(QRect(f.x, f.y, f.w, f.h)))
+            return u"the note covers field %1"_s.arg(n);
+    }
+    for (const QPoint button : {ClearButton, CopyButton})
+        if (note.intersects(QRect(button - QPoint(45, 17), QSize(91, 35))))
+            return u"the note covers a picture button"_s;
+    return note.bottom() >= 358 ? u"the note covers the link strip"_s : QString();
+}
+
 bool offerClipboard(const QByteArray &utf8, const QString &selection)
 {
     // xclip and wl-copy serve the selection from a child of their own until another

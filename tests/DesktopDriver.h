@@ -69,6 +69,9 @@ bool offerClipboard(const QByteArray &utf8, const QString &selection = QStringLi
 // Where a note shows in a screenshot of the window: the box around its tooltip colour, or
 // a null rectangle when none shows. Logical pixels, at the given scale.
 QRect noteIn(const QImage &shot, double scale = 1);
+// What is wrong with the note in a screenshot of the window: it shows when it should not, or
+// not when it should, or over a field, a picture button or the link strip.
+QString noteFault(const QImage &shot, bool shown, double scale = 1);
 // Why a name breaks the rule (controls, characters without a GBK form, over 16 bytes), or
 // an empty string when it keeps it.
 QString nameFault(const QString &name);

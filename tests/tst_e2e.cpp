@@ -21,24 +21,6 @@ const QString NoGbkProgram = QStringLiteral(GPD_NO_GBK_PROGRAM);
 // fcitx or ibus, with Pinyin active (tools/input-method-test), or none.
 const QString InputMethod = qEnvironmentVariable("GPD_INPUT_METHOD");
 
-// What is wrong with the note in a screenshot of the window: it shows when it should not, or
-// not when it should, or over a field, a picture button or the link strip.
-QString noteFault(const QImage &shot, bool shown)
-{
-    const QRect note = noteIn(shot);
-    if (note.isNull() != !shown)
-        return shown ? u"no note"_s : u"a note"_s;
-    for (int n = 1; n <= 11; ++n) {
-        const FieldRect &f = Fields[n - 1];
-        if (note.intersects(QRect(f.x, f.y, f.w, f.h)))
-            return u"the note covers field %1"_s.arg(n);
-    }
-    for (const QPoint button : {ClearButton, CopyButton})
-        if (note.intersects(QRect(button - QPoint(45, 17), QSize(91, 35))))
-            return u"the note covers a picture button"_s;
-    return note.bottom() >= 358 ? u"the note covers the link strip"_s : QString();
-}
-
 // Whether the input method composes for the focused field. IBus has its input context
 // before the window shows; Fcitx names the method once the field's context has reached it.
 bool inputMethodReady()
