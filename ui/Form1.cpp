@@ -92,10 +92,13 @@ Form1::~Form1()
     m_clipboard.cancelRequest();
     if (m_copyWaiting)
         m_copyWaiting->quit();
-    // QWidget's destructor closes a shown window, and the focused field's input method may
-    // commit on losing focus: by then m_names is gone.
+    // QWidget's destructor closes a shown window: the focused field's input method may
+    // commit on losing focus, and the note goes on losing the window's focus. By then
+    // m_names and the fields are gone.
     for (GroupNameEdit *field : m_fields)
         disconnect(field, nullptr, this, nullptr);
+    m_note->dismiss();
+    disconnect(m_note, nullptr, this, nullptr);
 }
 
 void Form1::edit(int n, const TextEdit &edit, bool keystroke)
