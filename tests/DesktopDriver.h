@@ -21,7 +21,7 @@ namespace desktop {
 inline const QString Placeholder = QStringLiteral(u"好友分组名称");
 constexpr QRgb FrameBlue = 0xff8db8ff;     // RGB(141, 184, 255)
 constexpr QRgb PanelLine = 0xff3e5e92;     // RGB(62, 94, 146)
-constexpr QRgb TooltipYellow = 0xffffffdc; // Qt's own tooltip background
+constexpr QRgb TooltipYellow = 0xffffffdc; // the note's background, as Qt's tooltips
 
 struct FieldRect
 {

@@ -3,17 +3,21 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QStyleOptionFrame>
-#include <QStylePainter>
+#include <QPainter>
+#include <QStyle>
 #include <QToolTip>
 
 NameNote::NameNote(QWidget *window) : QLabel(window)
 {
     setObjectName(QStringLiteral("nameNote"));
-    // Drawn as the style draws its tooltips.
+    // Drawn as a tooltip, in the pale yellow of Qt's own on every system:
+    // the window is a fixed picture, and the note must stand out from its white list.
     setForegroundRole(QPalette::ToolTipText);
     setBackgroundRole(QPalette::ToolTipBase);
-    setPalette(QToolTip::palette());
+    QPalette colours = QToolTip::palette();
+    colours.setColor(QPalette::ToolTipBase, QColor(255, 255, 220));
+    colours.setColor(QPalette::ToolTipText, Qt::black);
+    setPalette(colours);
     ensurePolished();
     setMargin(1 + style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth, nullptr, this));
     setFrameStyle(QFrame::NoFrame);
@@ -104,10 +108,12 @@ bool NameNote::eventFilter(QObject *, QEvent *event)
 
 void NameNote::paintEvent(QPaintEvent *event)
 {
-    QStylePainter painter(this);
-    QStyleOptionFrame option;
-    option.initFrom(this);
-    painter.drawPrimitive(QStyle::PE_PanelTipLabel, option);
+    // Its own plain panel: some styles draw tooltips from the system's theme, whatever the
+    // palette says.
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::ToolTipBase));
+    painter.setPen(palette().color(QPalette::ToolTipText));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.end();
     QLabel::paintEvent(event);
 }

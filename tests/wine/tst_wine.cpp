@@ -382,6 +382,8 @@ void TestWine::typeCopyAndClear()
     names[5] = u"┃☆同学同学同学"_s;
     names[6] = u"╰━━╯"_s;
     QTRY_VERIFY2((fault = noteFault(tool.screenshot(), true)).isEmpty(), qPrintable(fault));
+    QVERIFY(
+        tool.screenshot().save(QDir::temp().filePath(u"group-pattern-designer-wine-note.png"_s)));
     QVERIFY(offer(u"unicode"_s, utf16(u"\r\n★新★\r\n\r\n"_s)));
     tool.clickField(2);
     tool.keys(u"ctrl+a"_s);
