@@ -97,6 +97,7 @@ bool SystemClipboard::clear()
         return x11OwnsClipboard();
     }
 #endif
+    finishRead();
     m_clipboard->clear(QClipboard::Clipboard);
 #ifdef Q_OS_WIN
     return CountClipboardFormats() == 0;
@@ -107,6 +108,7 @@ bool SystemClipboard::clear()
 
 bool SystemClipboard::setText(const QString &text)
 {
+    finishRead();
     m_clipboard->setText(text, QClipboard::Clipboard);
     switch (m_system) {
     case System::X11:
@@ -151,6 +153,15 @@ std::unique_ptr<TextReader> SystemClipboard::makeReader() const
     }
 #endif
     return nullptr;
+}
+
+void SystemClipboard::finishRead()
+{
+#ifdef Q_OS_WIN
+    // A paste being read holds the Windows clipboard open: taking it meanwhile would fail.
+    if (m_system == System::Windows && m_reader)
+        static_cast<WindowsClipboardReader *>(m_reader.get())->finishRead();
+#endif
 }
 
 void SystemClipboard::requestText(Source source, TextHandler done)

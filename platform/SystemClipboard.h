@@ -38,4 +38,6 @@ private:
     std::unique_ptr<TextReader> m_reader;
     bool m_readerTried = false;
     std::unique_ptr<TextReader> makeReader() const;
+    // Before the clipboard is taken: where a read holds it, lets that read end first.
+    void finishRead();
 };

@@ -9,6 +9,12 @@
 //   windows-probe hold-unrendered   takes the clipboard with text it promises to render on
 //                                   demand and never does (it takes no message); prints
 //                                   "held", ends at end of input
+//   windows-probe hold-rendering HEX MS|never
+//                                   takes the clipboard with the UTF-16LE text HEX promised
+//                                   as CF_UNICODETEXT, and renders it MS milliseconds after
+//                                   each ask (or never: it stays in the render, taking no
+//                                   message); prints "held", then "rendered" at each render
+//                                   that keeps; ends at end of input
 //   windows-probe offer-unicode     offers standard input as CF_UNICODETEXT (UTF-16LE, as
 //                                   it is: lone surrogates and NULs too)
 //   windows-probe offer-text        offers standard input as CF_TEXT only
@@ -19,10 +25,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <string>
+#include <thread>
 
 namespace {
 bool openClipboard(HWND owner = nullptr)
@@ -106,6 +114,82 @@ int holdUnrendered()
     return 0;
 }
 
+struct Rendering
+{
+    std::string text; // UTF-16LE, with its NUL
+    DWORD delayMs = 0;
+    HANDLE inputEnded = nullptr;
+} rendering;
+
+LRESULT CALLBACK renderingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message != WM_RENDERFORMAT || wParam != CF_UNICODETEXT)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (WaitForSingleObject(rendering.inputEnded, rendering.delayMs) == WAIT_OBJECT_0)
+        return 0;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, rendering.text.size());
+    if (!block)
+        return 0;
+    std::memcpy(GlobalLock(block), rendering.text.data(), rendering.text.size());
+    GlobalUnlock(block);
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (!SetClipboardData(CF_UNICODETEXT, block)) {
+        GlobalFree(block);
+        return 0;
+    }
+    // Windows takes an owner's data only in a render it asked for itself, within someone's
+    // GetClipboardData; Wine takes it in any render while the clipboard is open, but only
+    // the one it asked for leaves the sequence number alone. Keep Windows' rule: elsewhere
+    // the text stays promised.
+    if (GetClipboardSequenceNumber() != sequence) {
+        SetClipboardData(CF_UNICODETEXT, nullptr);
+        return 0;
+    }
+    std::printf("rendered\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+// Takes the clipboard with text it renders when asked (delayed rendering), late or never.
+int holdRendering(const char *hex, const char *delayMs)
+{
+    for (std::size_t i = 0; hex[i] && hex[i + 1]; i += 2)
+        rendering.text.push_back(char(std::stoi(std::string(hex + i, 2), nullptr, 16)));
+    rendering.text.append(2, '\0');
+    rendering.delayMs = std::strcmp(delayMs, "never") == 0 ? INFINITE : DWORD(std::atoi(delayMs));
+    rendering.inputEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = renderingWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"windows-probe";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"windows-probe", L"windows-probe", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                nullptr, nullptr, nullptr);
+    if (!window || !openClipboard(window))
+        return 1;
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, nullptr);
+    CloseClipboard();
+    std::printf("held\n");
+    std::fflush(stdout);
+    // Standard input ends it; the messages go on meanwhile.
+    std::thread([window] {
+        char buffer[64];
+        while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+        }
+        SetEvent(rendering.inputEnded);
+        PostMessageW(window, WM_APP, 0, 0);
+    }).detach();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    return 0;
+}
+
 std::string standardInput()
 {
     _setmode(_fileno(stdin), _O_BINARY);
@@ -154,6 +238,8 @@ int type()
 
 int main(int argc, char **argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "hold-rendering") == 0)
+        return holdRendering(argv[2], argv[3]);
     const char *command = argc == 2 ? argv[1] : "";
     if (std::strcmp(command, "read") == 0)
         return read();
@@ -168,6 +254,7 @@ int main(int argc, char **argv)
     if (std::strcmp(command, "type") == 0)
         return type();
     std::fprintf(stderr,
-                 "usage: windows-probe read|hold|hold-unrendered|offer-unicode|offer-text|type\n");
+                 "usage: windows-probe read|hold|hold-unrendered|hold-rendering HEX MS|never|"
+                 "offer-unicode|offer-text|type\n");
     return 2;
 }

@@ -95,7 +95,7 @@ private:
     // Empties the names and types `name` into the field under test: the names expected.
     QStringList startName(const QString &name);
     // Starts windows-probe in a mode that holds the clipboard, and waits till it does.
-    bool hold(QProcess &holder, const QString &mode);
+    bool hold(QProcess &holder, const QString &mode, const QStringList &args = {});
     QStringList copiedNames(Tool &tool);
 
     QTemporaryDir m_temp;
@@ -183,10 +183,10 @@ QStringList TestWine::startName(const QString &name)
     return names;
 }
 
-bool TestWine::hold(QProcess &holder, const QString &mode)
+bool TestWine::hold(QProcess &holder, const QString &mode, const QStringList &args)
 {
     holder.setProcessEnvironment(m_env);
-    holder.start(m_loader, {Probe, mode});
+    holder.start(m_loader, QStringList{Probe, mode} + args);
     return holder.waitForReadyRead(30000) && holder.readLine().trimmed() == "held";
 }
 
@@ -412,7 +412,9 @@ void TestWine::typeCopyAndClear()
 
 void TestWine::paste_data()
 {
-    QTest::addColumn<QString>("format"); // how windows-probe offers it
+    // How windows-probe offers it; "rendering": promised, by an owner that renders it 600 ms
+    // after it is asked.
+    QTest::addColumn<QString>("format");
     QTest::addColumn<QByteArray>("offered");
     QTest::addColumn<QString>("expected"); // after "ab" and the paste: one line per name on
 
@@ -435,6 +437,8 @@ void TestWine::paste_data()
         << u"abxy"_s;
     QTest::newRow("no GBK form") << unicode << utf16(u"♡ñ\U0001F600中\uE000"_s) << u"ab中"_s;
     QTest::newRow("CF_TEXT in GBK") << u"text"_s << QByteArray("\xba\xc3\xd3\xd1") << u"ab好友"_s;
+    QTest::newRow("rendered on demand")
+        << u"rendering"_s << utf16(u"一二三四五六七八九"_s) << u"ab一二三四五六七"_s;
 }
 
 void TestWine::paste()
@@ -444,9 +448,25 @@ void TestWine::paste()
     QFETCH(QString, expected);
 
     const QStringList typed = startName(u"ab"_s);
-    QVERIFY(offer(format, offered));
-    m_tool.keys(u"ctrl+v"_s);
+    QProcess owner;
+    if (format == u"rendering"_s) {
+        QVERIFY(hold(owner, u"hold-rendering"_s, {QString::fromLatin1(offered.toHex()), u"600"_s}));
+        // A copy made while the owner renders waits for the read rather than fail, and takes
+        // the names as they are; the paste comes after it.
+        m_tool.keys(u"ctrl+v"_s);
+        m_tool.click(CopyButton);
+        QVERIFY(owner.canReadLine() || owner.waitForReadyRead(10000));
+        QCOMPARE(owner.readLine().trimmed(), "rendered");
+        QCOMPARE(windowsClipboard().unicode.split(u"\r\n"_s), typed);
+    } else {
+        QVERIFY(offer(format, offered));
+        m_tool.keys(u"ctrl+v"_s);
+    }
     const QStringList names = copiedNames(m_tool);
+    if (owner.state() == QProcess::Running) {
+        owner.closeWriteChannel();
+        QVERIFY(owner.waitForFinished(30000));
+    }
     verifyNames(names, FieldUnderTest, expected);
     if (QTest::currentTestFailed())
         return;
@@ -478,7 +498,8 @@ void TestWine::busyClipboardKeepsTheNames()
 }
 
 // A paste from a program that promised the text and never renders it: the window goes on,
-// and after a second of silence says the text did not come; the names stay.
+// and after a second of silence says the text did not come; the names stay, and a copy made
+// while the paste waits takes them.
 void TestWine::ownerThatNeverRenders()
 {
     const QStringList names = startName(u"ab"_s);
@@ -500,6 +521,23 @@ void TestWine::ownerThatNeverRenders()
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(30000));
     QVERIFY2(told < 2000, qPrintable(QString::number(told)));
+
+    // An owner that takes the ask to render and stays in it: the read waits inside
+    // GetClipboardData with the clipboard open. A copy made meanwhile waits out the read's
+    // second, then takes the clipboard; the paste still tells it got no answer.
+    QProcess second;
+    QVERIFY(hold(second, u"hold-rendering"_s,
+                 {QString::fromLatin1(utf16(u"cd"_s).toHex()), u"never"_s}));
+    sincePaste.restart();
+    m_tool.keys(u"ctrl+v"_s);
+    m_tool.click(CopyButton);
+    QVERIFY2(sincePaste.elapsed() < 1000, "the copy came after the read's second");
+    QTRY_COMPARE_WITH_TIMEOUT(m_tool.windows().size(), 2, 15000);
+    // What the owner promised goes with it: a copy that failed would leave nothing.
+    second.closeWriteChannel();
+    QVERIFY(second.waitForFinished(30000));
+    QCOMPARE(windowsClipboard().unicode.split(u"\r\n"_s), names);
+    QVERIFY(m_tool.closeOtherWindows());
 }
 
 void TestWine::rapidClicks()
