@@ -238,6 +238,11 @@ void TestEndToEnd::aPersonsWholeUse()
     QCOMPARE(tool.copy(), joined(strayed));
     tool.keys(u"ctrl+z"_s);
     QCOMPARE(tool.copy(), joined(names));
+    // Ctrl+Y redoes on every system, beside the system's own key; Ctrl+Z again.
+    tool.keys(u"ctrl+y"_s);
+    QCOMPARE(tool.copy(), joined(strayed));
+    tool.keys(u"ctrl+z"_s);
+    QCOMPARE(tool.copy(), joined(names));
 
     // A copy right after a paste copies the pasted name.
     paste(9, u"粘贴"_s);

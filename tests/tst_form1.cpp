@@ -84,7 +84,8 @@ private Q_SLOTS:
     void composing();
     void assistiveToolEdits_data();
     void assistiveToolEdits();
-    void tabOrder();
+    void keysMoveBetweenFields_data();
+    void keysMoveBetweenFields();
     void undoAndRedo_data();
     void undoAndRedo();
     void newEditAfterUndoDropsTheRedo();
@@ -627,18 +628,42 @@ void TestForm1::assistiveToolEdits()
     QCOMPARE(m_window->names().name(6), expected);
 }
 
-void TestForm1::tabOrder()
+void TestForm1::keysMoveBetweenFields_data()
 {
-    field(1)->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), field(1));
-    QList<int> visited;
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("visited"); // the field focused after each of 11 presses
+
+    QTest::newRow("Tab, in the window's order")
+        << int(Qt::Key_Tab) << 0 << 1 << QList<int>{2, 3, 11, 10, 9, 8, 7, 6, 5, 4, 1};
+    const QList<int> down{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 11};
+    QTest::newRow("Enter, the next row down, no wrapping") << int(Qt::Key_Return) << 0 << 1 << down;
+    QTest::newRow("Enter on the keypad")
+        << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1 << down;
+    QTest::newRow("Down") << int(Qt::Key_Down) << 0 << 1 << down;
+    QTest::newRow("Up, the row above, no wrapping")
+        << int(Qt::Key_Up) << 0 << 11 << QList<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 1};
+}
+
+void TestForm1::keysMoveBetweenFields()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, start);
+    QFETCH(QList<int>, visited);
+    field(start)->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), field(start));
+    QList<int> seen;
     for (int i = 0; i < GroupNameSet::Count; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
         const auto *focused = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         QVERIFY(focused);
-        visited.append(focused->objectName().mid(4).toInt());
+        seen.append(focused->objectName().mid(4).toInt());
     }
-    QCOMPARE(visited, (QList<int>{2, 3, 11, 10, 9, 8, 7, 6, 5, 4, 1}));
+    QCOMPARE(seen, visited);
+    QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
 }
 
 void TestForm1::undoAndRedo_data()

@@ -39,7 +39,11 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
     m_undo = new QAction(this);
     m_undo->setShortcuts(QKeySequence::Undo);
     m_redo = new QAction(this);
-    m_redo->setShortcuts(QKeySequence::Redo);
+    // Ctrl+Y as well, on every system: many users come from Windows, where it is redo.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m_redo->setShortcuts(redoKeys);
     for (QAction *action : {m_undo, m_redo}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
@@ -54,6 +58,12 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         field->setHistoryActions(m_undo, m_redo);
         connect(field, &GroupNameEdit::edited, this,
                 [this, n](const TextEdit &change, bool keystroke) { edit(n, change, keystroke); });
+        connect(field, &GroupNameEdit::rowRequested, this, [this, n](int step) {
+            // The field of the row below or above, as Tab would enter it; no wrapping.
+            const int k = n + step;
+            if (k >= 1 && k <= GroupNameSet::Count)
+                m_fields[k - 1]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        });
         connect(field, &GroupNameEdit::pasteRequested, this,
                 [this, n](Clipboard::Source source, int from, int to) {
                     requestPaste(n, source, from, to);

@@ -15,7 +15,8 @@
 namespace {
 bool isHistoryKey(const QKeyEvent *event)
 {
-    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
+           event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
 }
 
 // The words of an entry of QLineEdit's own context menu, with its key.
@@ -161,6 +162,16 @@ void GroupNameEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         requestPaste(Clipboard::Source::Clipboard);
         return;
+    }
+    // A person filling the list from the top goes down a row with Enter or Down.
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        const int key = event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down ||
+            key == Qt::Key_Up) {
+            event->accept();
+            Q_EMIT rowRequested(key == Qt::Key_Up ? -1 : 1);
+            return;
+        }
     }
     // Keys with Ctrl or Alt cut and delete words: steps of their own.
     const bool keystroke =

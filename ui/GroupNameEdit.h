@@ -40,6 +40,8 @@ Q_SIGNALS:
     void edited(const TextEdit &edit, bool keystroke);
     // The user asked to paste from `source` over [from, to).
     void pasteRequested(Clipboard::Source source, int from, int to);
+    // The user asked for the field of the next row down (1) or of the row above (-1).
+    void rowRequested(int step);
 
 protected:
     bool event(QEvent *event) override;
