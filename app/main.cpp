@@ -2,15 +2,27 @@
 #include "DesktopShell.h"
 #include "FontWarmUp.h"
 #include "Form1.h"
+#include "OneByteFont.h"
 #include "SessionBus.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
+
+// Qt's own words (menus, keys' names, dialog buttons): built into the Windows program, so
+// that the one file stays whole; elsewhere from the system's Qt.
+#ifdef GPD_QT_TRANSLATIONS_BUILT_IN
+#define GPD_QT_TRANSLATIONS QStringLiteral(":/i18n")
+#else
+#define GPD_QT_TRANSLATIONS QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+#endif
 
 #ifndef GPD_GBK_SOURCES
 #define GPD_GBK_SOURCES SystemGbkCodec::AllSources
@@ -44,6 +56,12 @@ int main(int argc, char *argv[])
     // The desktop entry's name: Wayland compositors and docks find the window's icon and
     // launcher through it.
     QGuiApplication::setDesktopFileName(QStringLiteral(GPD_APP_ID));
+    // Simplified Chinese, whatever the system's language: the window's words are, and so
+    // are Qt's.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QTranslator qtWords;
+    if (qtWords.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), GPD_QT_TRANSLATIONS))
+        QCoreApplication::installTranslator(&qtWords);
 
     const SystemGbkCodec gbk(GPD_GBK_SOURCES);
     if (!gbk.isAvailable())
@@ -51,6 +69,8 @@ int main(int argc, char *argv[])
     SystemClipboard clipboard;
     DesktopShell shell;
     fonts.wait();
+    OneByteFont::install(QStringLiteral("Tahoma"),
+                         QStringLiteral(GPD_TAHOMA_FILES).split(u';', Qt::SkipEmptyParts));
     Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
     // On Windows, a thin border without the sizing frame: the window has one size.
     window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);

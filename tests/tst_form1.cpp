@@ -2,6 +2,7 @@
 // The real window driven with real key, mouse and input-method events.
 #include "Form1.h"
 #include "GroupNameField.h"
+#include "OneByteFont.h"
 #include "PictureButton.h"
 #include "RecordingClipboard.h"
 #include "RecordingShell.h"
@@ -11,12 +12,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QRawFont>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -67,6 +71,7 @@ class TestForm1 : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -84,6 +89,8 @@ private Q_SLOTS:
     void composing();
     void assistiveToolEdits_data();
     void assistiveToolEdits();
+    void drawnWidths_data();
+    void drawnWidths();
     void keysMoveBetweenFields_data();
     void keysMoveBetweenFields();
     void undoAndRedo_data();
@@ -160,11 +167,18 @@ private:
             edit->end(false);
     }
 
+    const QString m_tahoma = QStringLiteral(GPD_TAHOMA_FILES).section(u';', 0, 0);
     SystemGbkCodec m_gbk;
     RecordingClipboard m_clipboard;
     RecordingShell m_shell;
     std::unique_ptr<Form1> m_window;
 };
+
+void TestForm1::initTestCase()
+{
+    // As the program starts: Tahoma's one-byte part under its own name.
+    QCOMPARE(OneByteFont::install(u"Tahoma"_s, {m_tahoma}), u"Tahoma SBCS"_s);
+}
 
 void TestForm1::init()
 {
@@ -626,6 +640,58 @@ void TestForm1::assistiveToolEdits()
     QCOMPARE(m_window->names().name(6), u"ab"_s);
     QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m_window->names().name(6), expected);
+}
+
+void TestForm1::drawnWidths_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fullWidth");
+    // Characters of two GBK bytes, one of each kind, several of which Latin fonts draw
+    // narrow: each as wide as 中, as the messenger shows them.
+    const QList<std::pair<const char *, QString>> wide{{"Chinese", u"中"_s},
+                                                       {"box drawing", u"━"_s},
+                                                       {"arc", u"╭"_s},
+                                                       {"star", u"★"_s},
+                                                       {"circle", u"○"_s},
+                                                       {"arrow", u"→"_s},
+                                                       {"reference mark", u"※"_s},
+                                                       {"geta", u"〓"_s},
+                                                       {"Greek", u"Ω"_s},
+                                                       {"Cyrillic", u"а"_s},
+                                                       {"circled digit", u"①"_s},
+                                                       {"kana", u"あ"_s},
+                                                       {"full-width form", u"Ａ"_s}};
+    for (const auto &[kind, text] : wide)
+        QTest::newRow(kind) << text << true;
+    // One byte: in Tahoma itself.
+    QTest::newRow("ASCII") << u"abcdefghijklmnop"_s << false;
+    QTest::newRow("euro sign") << u"€"_s << false;
+}
+
+void TestForm1::drawnWidths()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, fullWidth);
+    QLineEdit *edit = field(1);
+    edit->setFocus();
+    edit->selectAll();
+    type(edit, text);
+    QCOMPARE(edit->text(), text);
+    const QFontMetricsF metrics(edit->font());
+    const int em = QFontInfo(edit->font()).pixelSize();
+    QCOMPARE(em, 12); // 9 pt at 96 dpi
+    if (fullWidth) {
+        QCOMPARE(metrics.horizontalAdvance(text), qreal(em));
+        return;
+    }
+    const QRawFont tahoma(m_tahoma, em);
+    QVERIFY(tahoma.isValid());
+    qreal expected = 0;
+    for (const QPointF advance : tahoma.advancesForGlyphIndexes(tahoma.glyphIndexesForString(text)))
+        expected += advance.x();
+    QVERIFY2(
+        std::abs(metrics.horizontalAdvance(text) - expected) < 0.5,
+        qPrintable(u"%1 px, Tahoma %2 px"_s.arg(metrics.horizontalAdvance(text)).arg(expected)));
 }
 
 void TestForm1::keysMoveBetweenFields_data()

@@ -6,6 +6,7 @@
 #include "GroupNameEdit.h"
 #include "NameNote.h"
 #include "Shell.h"
+#include "WindowFonts.h"
 #include "ui_Form1.h"
 
 #include <QAction>
@@ -27,6 +28,11 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
 {
     initResources();
     m_ui->setupUi(this);
+    // The design's window font for one-byte characters; every other one full width, from
+    // a Chinese font, as the messenger shows it.
+    QFont windowFont = font();
+    windowFont.setFamilies(WindowFonts::families(windowFont.family()));
+    setFont(windowFont);
     setWindowTitle(windowTitle() + QStringLiteral("  BY ") + patternHost.toUpper());
     // Minimize and close boxes, no maximize box: the window has one size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -53,9 +53,11 @@ class DebTest(DesktopTreeChecks, unittest.TestCase):
         self.assertTrue(0 < len(synopsis) <= 80, synopsis)
         self.assertGreater(len(extended.split("\n")), 2)
         depends = {re.split(r"[\s(]", d.strip())[0] for d in self.field("Depends").split(",")}
-        # The scanned libraries, and the window-system plugin that Qt loads at run time.
+        # The scanned libraries, the window-system plugin that Qt loads at run time, the
+        # fonts names are drawn in and Qt's Chinese words.
         for package in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6",
-                        "qt6-qpa-plugins"):
+                        "qt6-qpa-plugins", "fonts-wine", "fonts-arphic-uming",
+                        "qt6-translations-l10n"):
             with self.subTest(depends=package):
                 self.assertIn(package, depends)
         recommends = {re.split(r"[\s(|]", d.strip())[0] for d in self.field("Recommends").split(",")}

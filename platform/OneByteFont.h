@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QByteArray;
+class QRawFont;
+
+// A copy of a font whose character map holds only the one-byte characters of GBK, under a
+// family name of its own. Listed first among a font's families, it leaves every other
+// character to the families after it, where the original would draw its own narrow forms.
+namespace OneByteFont {
+
+// Registers the copy of `family` as WindowFonts::oneByteFamily(family): from the system's
+// font of that name, else from the first of `files` that loads. Returns the family
+// registered, or nothing when neither has the font.
+QString install(const QString &family, const QStringList &files);
+
+// The font file of the copy: the source's tables with a new character map and names.
+QByteArray build(const QRawFont &source, const QString &family);
+
+} // namespace OneByteFont
