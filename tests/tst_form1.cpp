@@ -267,11 +267,16 @@ void TestForm1::pasting_data()
     QTest::newRow("no chinese split")
         << 3 << Start::AtEnd << u"abc一二"_s << Placeholder + u"abc"_s << u"15/16"_s;
     QTest::newRow("tab and heart left out")
-        << 8 << Start::AllSelected << u"★\t♡★"_s << u"★★"_s << u"♡"_s;
+        << 8 << Start::AllSelected << u"★\t♡★"_s << u"★★"_s << u"这个字符 ♡"_s;
     QTest::newRow("long text") << 9 << Start::AllSelected << QString(5000, u'x')
                                << QString(16, u'x') << u"16/16"_s;
     QTest::newRow("many characters without a form, a few named")
-        << 2 << Start::AllSelected << u"♡♥❤✿❀♪©®™♡ab"_s << u"ab"_s << u"♡ ♥ ❤ ✿ ❀ ♪ © ® 等"_s;
+        << 2 << Start::AllSelected << u"♡♥❤✿❀♪©®™♡ab"_s << u"ab"_s
+        << u"这些字符，没有加上：♡ ♥ ❤ ✿ ❀ ♪ © ® 等"_s;
+    // Named by its code where no font has it, not drawn as an empty box.
+    if (!QFontMetrics(QApplication::font()).inFontUcs4(0x1F923))
+        QTest::newRow("a character no font draws")
+            << 5 << Start::AllSelected << u"a🤣b"_s << u"ab"_s << u"这个字符，没有加上：U+1F923"_s;
 
     // Several lines fill the field and the ones below, each line through the rule.
     QTest::newRow("two lines") << 7 << Start::AllSelected << u"第一行\r\n第二行"_s

@@ -136,12 +136,16 @@ QString numbers(const QList<int> &names)
     return list.join(u'、');
 }
 
-QString characters(const Shortfall &shortfall)
+// The characters left out, in the order the user gave them; by code where no installed font
+// draws them, rather than as an empty box.
+QString characters(const Shortfall &shortfall, const QFontMetrics &metrics)
 {
     QStringList list;
     for (const uint cp : shortfall.noForm.toUcs4()) {
         const char32_t character = cp;
-        list.append(QString::fromUcs4(&character, 1));
+        list.append(metrics.inFontUcs4(cp)
+                        ? QString::fromUcs4(&character, 1)
+                        : QStringLiteral("U+%1").arg(cp, 4, 16, QChar(u'0')).toUpper());
     }
     return list.join(u' ') + (shortfall.noFormMore > 0 ? Form1::tr(" 等") : QString());
 }
@@ -165,8 +169,10 @@ void Form1::explain(int n, const PasteEdit &paste)
     if (!shortfall.noForm.isEmpty()) {
         const QString where =
             paste.pattern ? tr("第 %1 组").arg(numbers(paste.noForm)) : tr("第 %1 组").arg(n);
-        lines.append(
-            tr("%1：聊天软件的编码里没有这些字符，没有加上：%2").arg(where, characters(shortfall)));
+        const bool one = shortfall.noFormMore == 0 && shortfall.noForm.toUcs4().size() == 1;
+        lines.append((one ? tr("%1：聊天软件的编码里没有这个字符，没有加上：%2")
+                          : tr("%1：聊天软件的编码里没有这些字符，没有加上：%2"))
+                         .arg(where, characters(shortfall, m_note->fontMetrics())));
     }
     if (paste.dropped > 0)
         lines.append(tr("第 %1 组以下还有 %2 行，没有名称可放，没有加上。")
