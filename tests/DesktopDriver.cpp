@@ -241,6 +241,23 @@ QString scaledWindowFault(const QImage &shot, double scale)
     return {};
 }
 
+QList<int> inkEnds(const QImage &shot, int first, int last, double scale)
+{
+    const auto device = [scale](double logical) { return int(std::lround(logical * scale)); };
+    QList<int> ends;
+    for (int n = first; n <= last; ++n) {
+        const FieldRect &f = Fields[n - 1];
+        const int end = n < 11 ? std::min(f.y + f.h, Fields[n].y) : f.y + f.h;
+        int right = -1;
+        for (int y = device(f.y); y < device(end); ++y)
+            for (int x = device(f.x); x < device(f.x + f.w); ++x)
+                if (qGray(shot.pixel(x, y)) < 200) // thin lines are drawn grey
+                    right = std::max(right, x);
+        ends.append(right);
+    }
+    return ends;
+}
+
 bool sendDeleteWindow(unsigned long window)
 {
     Display *display = XOpenDisplay(nullptr);

@@ -53,6 +53,9 @@ bool onWayland();
 // empty when the frame, the panel's lines, the underline and each field's text lie where
 // the design puts them.
 QString scaledWindowFault(const QImage &shot, double scale);
+// Where the text of each of fields first to last ends, in device pixels of the shot: a
+// frame drawn as the messenger draws it ends level in every row.
+QList<int> inkEnds(const QImage &shot, int first, int last, double scale = 1);
 
 Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
 Result xdotool(const QStringList &args);

@@ -16,14 +16,17 @@
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRawFont>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -168,6 +171,7 @@ private:
     }
 
     const QString m_tahoma = QStringLiteral(GPD_TAHOMA_FILES).section(u';', 0, 0);
+    QTranslator m_qtWords;
     SystemGbkCodec m_gbk;
     RecordingClipboard m_clipboard;
     RecordingShell m_shell;
@@ -178,6 +182,10 @@ void TestForm1::initTestCase()
 {
     // As the program starts: Tahoma's one-byte part under its own name.
     QCOMPARE(OneByteFont::install(u"Tahoma"_s, {m_tahoma}), u"Tahoma SBCS"_s);
+    // And Qt's Chinese words, from the system's Qt.
+    QVERIFY(m_qtWords.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&m_qtWords);
 }
 
 void TestForm1::init()
@@ -275,8 +283,8 @@ void TestForm1::pasting_data()
         << u"这些字符，没有加上：♡ ♥ ❤ ✿ ❀ ♪ © ® 等"_s;
     // Named by its code where no font has it, not drawn as an empty box.
     if (!QFontMetrics(QApplication::font()).inFontUcs4(0x1F923))
-        QTest::newRow("a character no font draws")
-            << 5 << Start::AllSelected << u"a🤣b"_s << u"ab"_s << u"这个字符，没有加上：U+1F923"_s;
+        QTest::newRow("a character no font draws") << 5 << Start::AllSelected << u"a🤣b"_s
+                                                   << u"ab"_s << u"这个字符，没有加上：U+1F923"_s;
 
     // Several lines fill the field and the ones below, each line through the rule.
     QTest::newRow("two lines") << 7 << Start::AllSelected << u"第一行\r\n第二行"_s
@@ -832,6 +840,20 @@ void TestForm1::contextMenuUndoesTheWindow()
     QTest::mouseClick(button(u"Image1"_s), Qt::LeftButton);
     QLineEdit *edit = field(5);
     edit->setFocus();
+    // In Chinese, each with its key.
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                            edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(edit, &event);
+    QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QStringList entries;
+    for (const QAction *entry : menu->actions())
+        entries.append(entry->text());
+    menu->close();
+    QCOMPARE(entries.filter(u"\t"_s).size(), 6);
+    QCOMPARE(entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
+             (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
+                          u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s}));
     QVERIFY(!chooseFromContextMenu(edit, QLineEdit::tr("&Redo"))); // nothing to redo
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));  // the clear
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));

@@ -3,7 +3,7 @@
 """The real program as a screen reader meets it: over the AT-SPI bus of a private D-Bus
 session, with accessibility switched on the way a desktop does when a screen reader runs.
 
-usage: tst_screenreader.py PROGRAM HOST   (inside dbus-run-session, under an X server)
+usage: tst_screenreader.py PROGRAM HOST NO_GBK_PROGRAM   (inside dbus-run-session, under an X server)
 """
 import os
 import subprocess
@@ -19,7 +19,7 @@ from gi.repository import Gio, GLib
 PLACEHOLDER = "好友分组名称"
 FIELD_NAMES = [f"第{n}组名称" for n in range(1, 12)]
 CLEAR, COPY, LINK = "清空分组图案", "复制分组图案", "个性分组图案"
-PROGRAM, HOST = None, None
+PROGRAM, HOST, NO_GBK_PROGRAM = None, None, None
 
 
 def wait_for(probe, timeout=10.0, step=0.1):
@@ -95,8 +95,10 @@ class ScreenReaderTest(unittest.TestCase):
             with open(path, "w") as stub:
                 stub.write(f'#!/bin/sh\nprintf \'%s %s\\n\' "${{0##*/}}" "$*" >> "{cls.requests}"\n')
             os.chmod(path, 0o755)
+        # An English system: the window speaks Chinese all the same.
         cls.env = dict(os.environ, PATH=stubs + ":" + os.environ["PATH"],
-                       BROWSER=os.path.join(stubs, "browser"))
+                       BROWSER=os.path.join(stubs, "browser"), LANG="en_US.UTF-8",
+                       LC_ALL="C.UTF-8")
         cls.env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
         cls.env.pop("QT_ACCESSIBILITY", None)
 
@@ -192,6 +194,20 @@ class ScreenReaderTest(unittest.TestCase):
         press(self.only(COPY))
         self.assertEqual(settled(clipboard, "\r\n" * 10), "\r\n" * 10)
 
+    def test_qt_words_are_chinese(self):
+        # A message box's buttons are Qt's words: those of the program that refuses to start.
+        refusing = subprocess.Popen([NO_GBK_PROGRAM], env=self.env)
+        self.addCleanup(refusing.wait, 10)
+        self.addCleanup(refusing.kill)
+
+        def buttons():
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.get_process_id() == refusing.pid:
+                    return [b.name for b in walk(app) if b.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+            return []
+
+        self.assertEqual(wait_for(buttons, timeout=20), ["确定"])
+
     def test_link_press_asks_the_desktop_to_open_the_page_once(self):
         press(self.only(LINK))
 
@@ -209,9 +225,9 @@ class ScreenReaderTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
-    PROGRAM, HOST = sys.argv[1], sys.argv[2]
+    PROGRAM, HOST, NO_GBK_PROGRAM = sys.argv[1], sys.argv[2], sys.argv[3]
     # pyatspi calls the older names of the Atspi functions it wraps.
     warnings.filterwarnings("ignore", category=DeprecationWarning, module="pyatspi")
-    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:], verbosity=2)

@@ -221,6 +221,13 @@ void TestWine::initTestCase()
     m_env.remove(u"LC_ALL"_s);
     m_env.remove(u"LC_CTYPE"_s);
     QCOMPARE(wine(u"wineboot"_s, {u"-i"_s}, {}, 180000).exitCode, 0);
+    // The fonts a Chinese Windows has, in the prefix's font folder: Tahoma (Wine's own) and
+    // a Song-style font in place of 宋体.
+    const QDir fonts(m_temp.filePath(u"prefix/drive_c/windows/Fonts"_s));
+    QVERIFY(fonts.mkpath(u"."_s));
+    for (const QString &font :
+         {u"/usr/share/wine/fonts/tahoma.ttf"_s, u"/usr/share/fonts/truetype/arphic/uming.ttc"_s})
+        QVERIFY2(QFile::copy(font, fonts.filePath(QFileInfo(font).fileName())), qPrintable(font));
     QVERIFY(m_tool.start(m_loader, {Program}, m_env));
 }
 
@@ -402,6 +409,22 @@ void TestWine::typeCopyAndClear()
     clipboard = windowsClipboard();
     QCOMPARE(clipboard.unicode, names.join(u"\r\n"_s));
     QCOMPARE(clipboard.text, gbk(names.join(u"\r\n"_s)));
+
+    // A frame ends level in every row: its lines and symbols are as wide as 中.
+    const QStringList frame{u"我的分组"_s, u"╭━━━━━━╮"_s, u"┃★我的好友★┃"_s, u"╰━━━━━━╯"_s};
+    QVERIFY(offer(u"unicode"_s, utf16(frame.join(u"\r\n"_s))));
+    tool.clickField(7);
+    tool.keys(u"ctrl+a"_s);
+    tool.keys(u"ctrl+v"_s);
+    std::copy(frame.begin(), frame.end(), names.begin() + 6);
+    tool.click(CopyButton);
+    QCOMPARE(windowsClipboard().unicode, names.join(u"\r\n"_s));
+    const QImage framed = tool.screenshot();
+    QVERIFY(framed.save(QDir::temp().filePath(u"group-pattern-designer-wine-frame.png"_s)));
+    const QList<int> ends = inkEnds(framed, 8, 10);
+    QVERIFY2(ends[0] > Fields[7].x + 80 && std::abs(ends[0] - ends[1]) <= 1 &&
+                 std::abs(ends[1] - ends[2]) <= 1,
+             qPrintable(u"rows end at %1, %2, %3"_s.arg(ends[0]).arg(ends[1]).arg(ends[2])));
 
     tool.click(ClearButton);
     tool.click(CopyButton);
