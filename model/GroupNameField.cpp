@@ -94,6 +94,11 @@ QString GroupNameField::placeholder()
     return QStringLiteral(u"好友分组名称");
 }
 
+std::optional<int> GroupNameField::characterBytes(char32_t codePoint, const GbkCodec &gbk)
+{
+    return allowedLength(codePoint, gbk);
+}
+
 bool GroupNameField::isLineBreak(char32_t cp)
 {
     return cp == u'\r' || cp == u'\n' || cp == 0x2028 || cp == 0x2029;

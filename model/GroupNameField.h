@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringView>
 
@@ -105,6 +107,9 @@ public:
 
     // Bytes the text takes in GBK, or -1 when a character of it has no GBK form.
     static int byteLength(QStringView text, const GbkCodec &gbk);
+    // Bytes the character takes in a name, as the rule measures it; nothing when the rule
+    // leaves it out.
+    static std::optional<int> characterBytes(char32_t codePoint, const GbkCodec &gbk);
 
     // True for CR, LF, U+2028 and U+2029.
     static bool isLineBreak(char32_t codePoint);

@@ -243,6 +243,30 @@ void TestEndToEnd::aPersonsWholeUse()
                  std::abs(ends[1] - ends[2]) <= 1,
              qPrintable(u"rows end at %1, %2, %3"_s.arg(ends[0]).arg(ends[1]).arg(ends[2])));
 
+    // Three symbols from the panel, opened with its key, over all of field 5; Esc gives the
+    // keys back to the field. Then from the field's menu: the symbols used come first.
+    tool.clickField(5);
+    tool.keys(u"ctrl+a"_s);
+    tool.keys(u"ctrl+shift+s"_s);
+    QTest::qWait(300);
+    for (const QString &key : {u"Return"_s, u"Right"_s, u"Return"_s, u"Right"_s, u"Return"_s})
+        tool.keys(key);
+    tool.keys(u"Escape"_s);
+    tool.type(u"x"_s);
+    names[4] = u"╭╮╰x"_s;
+    QCOMPARE(tool.copy(), joined(names));
+    tool.clickField(6);
+    tool.keys(u"ctrl+a"_s);
+    tool.click(QPoint(Fields[5].x + 20, Fields[5].y + 8), 1, 3);
+    QTest::qWait(300);
+    tool.keys(u"Up"_s);
+    tool.keys(u"Return"_s);
+    QTest::qWait(300);
+    tool.keys(u"Return"_s);
+    tool.keys(u"Escape"_s);
+    names[5] = u"╰"_s;
+    QCOMPARE(tool.copy(), joined(names));
+
     // A name with stray line breaks changes its own field alone; an undo takes it back.
     paste(7, u"\n★新名字★\n\n"_s);
     QStringList strayed = names;

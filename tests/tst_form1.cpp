@@ -8,6 +8,7 @@
 #include "RecordingShell.h"
 #include "SystemGbkCodec.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -94,6 +95,8 @@ private Q_SLOTS:
     void assistiveToolEdits();
     void drawnWidths_data();
     void drawnWidths();
+    void symbols_data();
+    void symbols();
     void keysMoveBetweenFields_data();
     void keysMoveBetweenFields();
     void undoAndRedo_data();
@@ -707,6 +710,74 @@ void TestForm1::drawnWidths()
         qPrintable(u"%1 px, Tahoma %2 px"_s.arg(metrics.horizontalAdvance(text)).arg(expected)));
 }
 
+void TestForm1::symbols_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<Start>("start");
+    // Ctrl+Shift+S opens the panel; then keys in it, or "click R C" on a cell.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("Enter at the cursor")
+        << 3 << Start::AtEnd << QStringList{u"Return"_s} << Placeholder + u"╭"_s << QString();
+    QTest::newRow("a click over the selection")
+        << 4 << Start::AllSelected << QStringList{u"click 0 1"_s} << u"╮"_s << QString();
+    QTest::newRow("the panel stays for a frame; the name full, the next is refused")
+        << 5 << Start::AtEnd << QStringList{u"Return"_s, u"Right"_s, u"Return"_s, u"Return"_s}
+        << Placeholder + u"╭╮"_s << u"第 5 组已用 16/16"_s;
+    QTest::newRow("arrows move in the grid")
+        << 6 << Start::AllSelected << QStringList{u"Down"_s, u"Right"_s, u"Return"_s} << u"║"_s
+        << QString();
+    QTest::newRow("Tab turns the page, Shift+Tab back")
+        << 7 << Start::AllSelected
+        << QStringList{u"Tab"_s, u"Tab"_s, u"Return"_s, u"Backtab"_s, u"Right"_s, u"Return"_s}
+        << u"■━"_s << QString();
+}
+
+void TestForm1::symbols()
+{
+    QFETCH(int, n);
+    QFETCH(Start, start);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, expected);
+    QFETCH(QString, note);
+    QLineEdit *edit = field(n);
+    prepare(edit, start);
+    const QString before = edit->text();
+    QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    auto *grid = m_window->findChild<QAbstractItemView *>(u"symbolGrid"_s);
+    QVERIFY(grid);
+    QTRY_VERIFY(grid->isVisible());
+    QCOMPARE(QApplication::focusWidget(), grid);
+    // Each symbol is heard by its name and code.
+    QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(grid);
+    QVERIFY(cells && cells->tableInterface());
+    QCOMPARE(cells->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), u"左上圆角 U+256D"_s);
+    const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
+    for (const QString &step : steps) {
+        if (step.startsWith(u"click"_s)) {
+            const QModelIndex cell = grid->model()->index(step.section(u' ', 1, 1).toInt(),
+                                                          step.section(u' ', 2, 2).toInt());
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(cell).center());
+        } else {
+            QTest::keyClick(grid, Qt::Key(keys.keyToValue((u"Key_"_s + step).toLatin1())));
+        }
+        QVERIFY2(grid->isVisible(), qPrintable(step)); // open for the next symbol
+    }
+    QCOMPARE(m_window->names().name(n), expected);
+    verifyNote(edit, note);
+    // Esc: back to the field, the cursor after the last symbol; one undo takes them all.
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QTRY_VERIFY(!grid->isVisible());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->text(), expected);
+    QCOMPARE(edit->cursorPosition(), int(expected.size()));
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), before);
+}
+
 void TestForm1::keysMoveBetweenFields_data()
 {
     QTest::addColumn<int>("key");
@@ -850,10 +921,12 @@ void TestForm1::contextMenuUndoesTheWindow()
     for (const QAction *entry : menu->actions())
         entries.append(entry->text());
     menu->close();
-    QCOMPARE(entries.filter(u"\t"_s).size(), 6);
-    QCOMPARE(entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
-             (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
-                          u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s}));
+    QCOMPARE(entries.filter(u"\t"_s).size(), 7);
+    QVERIFY2(entries.last().endsWith(u"\tCtrl+Shift+S"_s), qPrintable(entries.last()));
+    QCOMPARE(
+        entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
+        (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
+                     u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(), u"插入符号…"_s}));
     QVERIFY(!chooseFromContextMenu(edit, QLineEdit::tr("&Redo"))); // nothing to redo
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));  // the clear
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "Cp936Table.h"
 #include "GbkCodec.h"
 #include "GroupNameField.h"
 #include "GroupNameSet.h"
 #include "NameHistory.h"
+#include "SymbolPalette.h"
 #include "SystemGbkCodec.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -45,6 +48,7 @@ private Q_SLOTS:
     void clearPatternEmptiesEveryName();
     void historySteps_data();
     void historySteps();
+    void symbolsAreEveryTwoByteNonIdeograph();
 
 private:
     SystemGbkCodec m_gbk;
@@ -368,4 +372,55 @@ void TestGroupNameField::historySteps()
 }
 
 QTEST_GUILESS_MAIN(TestGroupNameField)
+// The symbols offered are exactly what the rule admits at two bytes, less ideographs and
+// private-use characters, measured against glibc's own table: each on one page, none empty.
+void TestGroupNameField::symbolsAreEveryTwoByteNonIdeograph()
+{
+    const QByteArray lengths = cp936Lengths();
+    QVERIFY(!lengths.isEmpty());
+    QSet<char32_t> expected;
+    for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+        const QChar::Category category = QChar::category(cp);
+        if (lengths[int(cp)] == '2' && category != QChar::Other_PrivateUse &&
+            category != QChar::Other_Control &&
+            !(QChar::script(cp) == QChar::Script_Han && category == QChar::Letter_Other))
+            expected.insert(cp);
+    }
+    QVERIFY(expected.size() > 800);
+
+    const SymbolPalette palette(m_gbk);
+    const QList<SymbolPalette::Page> &pages = palette.pages();
+    const QStringList titles{u"常用"_s,       u"线框"_s,       u"形状与星"_s,       u"箭头与数学"_s,
+                             u"序号"_s,       u"标点与括号"_s, u"希腊与俄文字母"_s, u"日文假名"_s,
+                             u"拼音与注音"_s, u"单位"_s,       u"全角字符"_s};
+    QStringList shown;
+    QSet<char32_t> offered;
+    for (const SymbolPalette::Page &page : pages) {
+        shown.append(page.title);
+        QVERIFY2(!page.symbols.isEmpty(), qPrintable(page.title));
+        if (&page == &pages.first())
+            continue;
+        for (const char32_t symbol : page.symbols) {
+            QVERIFY2(!offered.contains(symbol),
+                     qPrintable(u"U+%1 twice"_s.arg(uint(symbol), 0, 16)));
+            offered.insert(symbol);
+            // Each goes into a name as it is, at two bytes.
+            const QString text = QString::fromUcs4(&symbol, 1);
+            QCOMPARE(GroupNameField::applyEdit(QString(), {0, 0, text}, m_gbk).text(), text);
+        }
+    }
+    QCOMPARE(shown, titles);
+    QStringList missing, extra;
+    for (const char32_t cp : expected - offered)
+        missing.append(u"U+%1"_s.arg(uint(cp), 4, 16));
+    for (const char32_t cp : offered - expected)
+        extra.append(u"U+%1"_s.arg(uint(cp), 4, 16));
+    QVERIFY2(missing.isEmpty(), qPrintable(u"missing "_s + missing.join(u' ')));
+    QVERIFY2(extra.isEmpty(), qPrintable(u"extra "_s + extra.join(u' ')));
+    for (const char32_t symbol : pages.first().symbols)
+        QVERIFY(offered.contains(symbol));
+    QCOMPARE(palette.describe(0x2605), u"实心五角星 U+2605"_s);
+    QCOMPARE(palette.describe(0x2554), u"线框 U+2554"_s);
+}
+
 #include "tst_groupnamefield.moc"

@@ -6,6 +6,8 @@
 #include "GroupNameEdit.h"
 #include "NameNote.h"
 #include "Shell.h"
+#include "SymbolPalette.h"
+#include "SymbolPanel.h"
 #include "WindowFonts.h"
 #include "ui_Form1.h"
 
@@ -23,8 +25,9 @@ static void initResources()
 
 Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QString &patternHost,
              QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_names(gbk), m_clipboard(clipboard),
-      m_shell(shell), m_patternPage(QStringLiteral("http://%1/fenzu/").arg(patternHost))
+    : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_gbk(gbk), m_names(gbk),
+      m_clipboard(clipboard), m_shell(shell),
+      m_patternPage(QStringLiteral("http://%1/fenzu/").arg(patternHost))
 {
     initResources();
     m_ui->setupUi(this);
@@ -54,6 +57,16 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+    // The symbols, for the field with the keyboard focus.
+    m_insertSymbol = new QAction(tr("插入符号…"), this);
+    m_insertSymbol->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m_insertSymbol->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_insertSymbol);
+    connect(m_insertSymbol, &QAction::triggered, this, [this] {
+        const auto field = std::find(m_fields.begin(), m_fields.end(), focusWidget());
+        if (field != m_fields.end())
+            openSymbols(int(field - m_fields.begin()) + 1);
+    });
     connect(m_undo, &QAction::triggered, this, [this] { showChange(m_history.undo()); });
     connect(m_redo, &QAction::triggered, this, [this] { showChange(m_history.redo()); });
     updateHistoryActions();
@@ -62,6 +75,12 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
         GroupNameEdit *field = m_fields[n - 1];
         field->showName(m_names.name(n));
         field->setHistoryActions(m_undo, m_redo);
+        field->setSymbolAction(m_insertSymbol);
+        // Once the menu it came from is gone: a popup opened from a closing one would close
+        // with it.
+        connect(
+            field, &GroupNameEdit::symbolsRequested, this, [this, n] { openSymbols(n); },
+            Qt::QueuedConnection);
         connect(field, &GroupNameEdit::edited, this,
                 [this, n](const TextEdit &change, bool keystroke) { edit(n, change, keystroke); });
         connect(field, &GroupNameEdit::rowRequested, this, [this, n](int step) {
@@ -115,6 +134,44 @@ Form1::~Form1()
         disconnect(field, nullptr, this, nullptr);
     m_note->dismiss();
     disconnect(m_note, nullptr, this, nullptr);
+    if (m_symbolPanel)
+        disconnect(m_symbolPanel, nullptr, this, nullptr);
+}
+
+void Form1::openSymbols(int n)
+{
+    if (!m_symbolPanel) {
+        m_symbols = std::make_unique<SymbolPalette>(m_gbk);
+        m_symbolPanel = new SymbolPanel(*m_symbols, this);
+        connect(m_symbolPanel, &SymbolPanel::chosen, this, &Form1::insertSymbol);
+        // Back to the field, its cursor after the last symbol.
+        connect(m_symbolPanel, &SymbolPanel::closed, this,
+                [this] { m_fields[m_symbolField - 1]->setFocus(Qt::PopupFocusReason); });
+    }
+    m_symbolField = n;
+    const GroupNameEdit *field = m_fields[n - 1];
+    m_symbolPanel->open(QRect(field->mapToGlobal(QPoint()), field->size()), roomFor(n));
+}
+
+int Form1::roomFor(int n) const
+{
+    const GroupNameEdit *field = m_fields[n - 1];
+    QString rest = m_names.name(n);
+    if (field->hasSelectedText())
+        rest.remove(field->selectionStart(), field->selectionLength());
+    return GroupNameField::MaxBytes - std::max(0, GroupNameField::byteLength(rest, m_gbk));
+}
+
+void Form1::insertSymbol(char32_t symbol)
+{
+    const int n = m_symbolField;
+    const GroupNameEdit *field = m_fields[n - 1];
+    const QString text = QString::fromUcs4(&symbol, 1);
+    const int from = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+    // As a typed character: the same rule, the same undo step.
+    edit(n, TextEdit{from, from + field->selectionLength(), text}, true);
+    m_symbols->use(symbol);
+    m_symbolPanel->setRoom(roomFor(n));
 }
 
 void Form1::edit(int n, const TextEdit &edit, bool keystroke)

@@ -17,6 +17,8 @@ class NameNote;
 class QAction;
 class QEventLoop;
 class Shell;
+class SymbolPalette;
+class SymbolPanel;
 
 namespace Ui {
 class Form1;
@@ -62,8 +64,14 @@ private:
     // Shows where an undone or redone step changed a name, and what can be undone now.
     void showChange(std::optional<NameHistory::Place> place);
     void updateHistoryActions();
+    // The symbols beside field n, for its cursor or selection; measured at the first opening.
+    void openSymbols(int n);
+    void insertSymbol(char32_t symbol);
+    // Bytes name n has left once its field's selection is replaced.
+    int roomFor(int n) const;
 
     std::unique_ptr<Ui::Form1> m_ui;
+    const GbkCodec &m_gbk;
     GroupNameSet m_names;
     NameHistory m_history{m_names};
     QAction *m_undo = nullptr;
@@ -79,4 +87,8 @@ private:
     bool m_pasting = false; // a paste is on its way
     unsigned m_pasteChanges = 0;
     QEventLoop *m_copyWaiting = nullptr; // a copy waiting for the paste
+    QAction *m_insertSymbol = nullptr;
+    std::unique_ptr<SymbolPalette> m_symbols;
+    SymbolPanel *m_symbolPanel = nullptr;
+    int m_symbolField = 0; // the field the symbols go into
 };

@@ -283,5 +283,11 @@ QMenu *GroupNameEdit::createContextMenu()
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll, "edit-select-all",
         !text().isEmpty() && selectedText() != text(), [this] { selectAll(); });
+    if (m_symbols) {
+        menu->addSeparator();
+        QAction *entry = menu->addAction(m_symbols->text() + u'\t' +
+                                         m_symbols->shortcut().toString(QKeySequence::NativeText));
+        connect(entry, &QAction::triggered, this, &GroupNameEdit::symbolsRequested);
+    }
     return menu;
 }

@@ -26,6 +26,8 @@ public:
     // The window's undo and redo, which the context menu offers in place of the field's own:
     // the field's own history would know only its own edits.
     void setHistoryActions(QAction *undo, QAction *redo);
+    // The window's action that opens the symbols, named with its key in the field's menu.
+    void setSymbolAction(QAction *symbols) { m_symbols = symbols; }
 
     // Shows the name as the window has it, with the cursor at `cursor` (where it stands when
     // -1). Called while the field's own change is being ruled, the change becomes this.
@@ -42,6 +44,8 @@ Q_SIGNALS:
     void pasteRequested(Clipboard::Source source, int from, int to);
     // The user asked for the field of the next row down (1) or of the row above (-1).
     void rowRequested(int step);
+    // The user asked for the symbols, from the field's menu.
+    void symbolsRequested();
 
 protected:
     bool event(QEvent *event) override;
@@ -65,6 +69,7 @@ private:
 
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    QAction *m_symbols = nullptr;
     bool m_inKeystroke = false;
     bool m_showing = false;
     bool m_ruling = false;  // while the window answers the field's own change

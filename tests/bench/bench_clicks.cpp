@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// What one click on the copy and clear buttons costs, and whether clicking leaks.
+// What one click on the copy and clear buttons costs, and whether clicking leaks; and how
+// soon the symbols show at their key, the first time and later.
 // A report, not a test: tools/bench/run prints it next to the targets (1 ms a click,
 // 1 MiB for 10,000 clicks). The baseline is a picture button with nothing connected,
 // clicked in the same run: what Qt itself spends delivering a click.
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <malloc.h>
@@ -67,6 +69,7 @@ class BenchClicks : public QObject
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
+    void symbolsOpening(); // first: nothing of the symbols exists before it
     void clickTime();
     void qbenchmarkCopy();
     void qbenchmarkClear();
@@ -104,6 +107,61 @@ void BenchClicks::initTestCase()
 void BenchClicks::cleanupTestCase()
 {
     m_window.reset();
+}
+
+void BenchClicks::symbolsOpening()
+{
+    QVERIFY(!m_window->findChild<QWidget *>(u"symbolPanel"_s));
+    QLineEdit *field = m_window->findChild<QLineEdit *>(u"Text3"_s);
+    QVERIFY(field);
+    field->setFocus();
+    QApplication::setActiveWindow(m_window.get());
+    // From the key to the panel drawn, in milliseconds.
+    const auto open = [&] {
+        QApplication::setActiveWindow(m_window.get());
+        field->setFocus();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QWidget *panel = m_window->findChild<QWidget *>(u"symbolPanel"_s);
+        if (!panel || !panel->isVisible())
+            return -1.0;
+        panel->grab();
+        const double ms = timer.nsecsElapsed() / 1e6;
+        panel->close();
+        QCoreApplication::processEvents();
+        return ms;
+    };
+    // The baseline: Qt showing a popup menu of the field's ten entries.
+    const auto menu = [&] {
+        QMenu popup;
+        for (int i = 0; i < 10; ++i)
+            popup.addAction(u"插入符号…"_s);
+        QElapsedTimer timer;
+        timer.start();
+        popup.popup(field->mapToGlobal(QPoint()));
+        popup.grab();
+        const double ms = timer.nsecsElapsed() / 1e6;
+        popup.close();
+        QCoreApplication::processEvents();
+        return ms;
+    };
+    const double first = open();
+    QVERIFY(first > 0);
+    std::vector<double> later, menus;
+    for (int i = 0; i < 21; ++i) {
+        later.push_back(open());
+        menus.push_back(menu());
+    }
+    QVERIFY(*std::min_element(later.begin(), later.end()) > 0);
+    std::sort(later.begin(), later.end());
+    std::sort(menus.begin(), menus.end());
+    const double laterMs = later[later.size() / 2];
+    const double menuMs = menus[menus.size() / 2];
+    qInfo("symbols at their key: first %.1f ms (target 50: %s), later %.1f ms, median of 21 "
+          "(target 10: %s); a popup menu of ten entries %.1f ms; ratios x%.1f and x%.1f",
+          first, first <= 50 ? "met" : "NOT met", laterMs, laterMs <= 10 ? "met" : "NOT met",
+          menuMs, first / menuMs, laterMs / menuMs);
 }
 
 void BenchClicks::clickTime()
