@@ -425,6 +425,16 @@ void TestWine::typeCopyAndClear()
     QVERIFY2(ends[0] > Fields[7].x + 80 && std::abs(ends[0] - ends[1]) <= 1 &&
                  std::abs(ends[1] - ends[2]) <= 1,
              qPrintable(u"rows end at %1, %2, %3"_s.arg(ends[0]).arg(ends[1]).arg(ends[2])));
+    // A symbol from the panel at its key, over all of field 11.
+    tool.clickField(11);
+    tool.keys(u"ctrl+a"_s);
+    tool.keys(u"ctrl+shift+s"_s);
+    QTest::qWait(500);
+    tool.keys(u"Return"_s);
+    tool.keys(u"Escape"_s);
+    names[10] = u"╭"_s;
+    tool.click(CopyButton);
+    QCOMPARE(windowsClipboard().unicode, names.join(u"\r\n"_s));
 
     tool.click(ClearButton);
     tool.click(CopyButton);
