@@ -245,23 +245,30 @@ void TestEndToEnd::aPersonsWholeUse()
 
     // Three symbols from the panel, opened with its key, over all of field 5; Esc gives the
     // keys back to the field. Then from the field's menu: the symbols used come first.
+    // The panel shows right of field n, over the picture beside the list.
+    const auto beside = [&tool](int n) {
+        return tool.screenshot().pixel(Fields[n - 1].x + Fields[n - 1].w + 120,
+                                       Fields[n - 1].y + 30);
+    };
+    const QRgb picture5 = beside(5);
     tool.clickField(5);
     tool.keys(u"ctrl+a"_s);
     tool.keys(u"ctrl+shift+s"_s);
-    QTest::qWait(300);
+    QTRY_VERIFY(beside(5) != picture5);
     for (const QString &key : {u"Return"_s, u"Right"_s, u"Return"_s, u"Right"_s, u"Return"_s})
         tool.keys(key);
     tool.keys(u"Escape"_s);
     tool.type(u"x"_s);
     names[4] = u"╭╮╰x"_s;
     QCOMPARE(tool.copy(), joined(names));
+    const QRgb picture6 = beside(6);
     tool.clickField(6);
     tool.keys(u"ctrl+a"_s);
     tool.click(QPoint(Fields[5].x + 20, Fields[5].y + 8), 1, 3);
-    QTest::qWait(300);
+    QTest::qWait(300); // Qt's own menu
     tool.keys(u"Up"_s);
     tool.keys(u"Return"_s);
-    QTest::qWait(300);
+    QTRY_VERIFY(beside(6) != picture6);
     tool.keys(u"Return"_s);
     tool.keys(u"Escape"_s);
     names[5] = u"╰"_s;
