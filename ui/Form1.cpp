@@ -134,8 +134,11 @@ Form1::~Form1()
         disconnect(field, nullptr, this, nullptr);
     m_note->dismiss();
     disconnect(m_note, nullptr, this, nullptr);
-    if (m_symbolPanel)
+    // The panel reads the palette, a member, which goes before QWidget's children do.
+    if (m_symbolPanel) {
         disconnect(m_symbolPanel, nullptr, this, nullptr);
+        delete m_symbolPanel;
+    }
 }
 
 void Form1::openSymbols(int n)
