@@ -190,16 +190,18 @@ void SymbolPanel::open(const QRect &field, int room)
     setRoom(room);
     showPage(m_pages->currentIndex());
     adjustSize();
-    // Beside the field where the screen has room, else below or above it; never where the
-    // pointer is, so that the next click is the user's own.
+    // Beside the field, from its lower edge, where the screen has room, else below or above
+    // it; never where the pointer is, so that the next click is the user's own. From the
+    // lower edge, because a Wayland compositor flips a popup that does not fit on its own
+    // (Qt 6.4 anchors it at its corner): flipped left, it still leaves the field's row free.
     const QRect screen =
         (QGuiApplication::screenAt(field.center()) ? QGuiApplication::screenAt(field.center())
                                                    : QGuiApplication::primaryScreen())
             ->availableGeometry();
     const QPoint pointer = QCursor::pos();
-    const QList<QPoint> places{field.topRight() + QPoint(8, 0), field.bottomLeft() + QPoint(0, 4),
-                               field.topLeft() - QPoint(0, height() + 4),
-                               field.topLeft() - QPoint(width() + 8, 0)};
+    const QList<QPoint> places{
+        field.bottomRight() + QPoint(8, 2), field.bottomLeft() + QPoint(0, 4),
+        field.topLeft() - QPoint(0, height() + 4), field.topLeft() - QPoint(width() + 8, 0)};
     QRect place(places.first(), size());
     for (const QPoint &corner : places) {
         const QRect candidate(corner, size());
