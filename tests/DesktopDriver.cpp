@@ -601,6 +601,24 @@ void Tool::keys(const QString &keys)
     QTest::qWait(100);
 }
 
+void Tool::keys(const QStringList &keys, int pauseMs)
+{
+    if (onWayland()) {
+        QStringList args;
+        for (const QString &key : keys) {
+            args += wtypeKeys(key);
+            if (&key == &keys.first())
+                args << u"-s"_s << QString::number(pauseMs);
+        }
+        run(u"wtype"_s, args, 10000 + pauseMs);
+    } else {
+        xdotool({u"key"_s, u"--clearmodifiers"_s, keys.first()});
+        QTest::qWait(pauseMs);
+        xdotool(QStringList{u"key"_s, u"--clearmodifiers"_s} + keys.mid(1));
+    }
+    QTest::qWait(100);
+}
+
 void Tool::type(const QString &text)
 {
     // Characters without a key of their own are typed by remapping a spare key for each;

@@ -120,6 +120,9 @@ public:
     bool holdsClipboard() const;
     void clickField(int n);
     void keys(const QString &keys);
+    // Keys one after another from one keyboard, `pauseMs` after the first: a popup the first
+    // opens keeps the keyboard it was opened with.
+    void keys(const QStringList &keys, int pauseMs);
     void type(const QString &text);
     QImage screenshot() const;
     // The screen where the window is, and `below` logical pixels under it: what other
