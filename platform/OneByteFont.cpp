@@ -156,18 +156,17 @@ QByteArray OneByteFont::build(const QRawFont &source, const QString &family)
         if (!data.isEmpty())
             tables.append({name, data});
     }
-    const bool hasGlyphs = std::any_of(tables.cbegin(), tables.cend(), [](const auto &table) {
-        return table.first == "glyf" || table.first == "CFF ";
-    });
-    if (!hasGlyphs)
+    const auto has = [&tables](const char *tag) {
+        return std::any_of(tables.cbegin(), tables.cend(),
+                           [tag](const auto &table) { return table.first == tag; });
+    };
+    const bool cff = has("CFF ");
+    if (!cff && !has("glyf"))
         return {};
 
     const int count = int(tables.size());
     QByteArray file;
-    put32(file, std::any_of(tables.cbegin(), tables.cend(),
-                            [](const auto &table) { return table.first == "CFF "; })
-                    ? 0x4F54544F // 'OTTO'
-                    : 0x00010000);
+    put32(file, cff ? 0x4F54544F /* 'OTTO' */ : 0x00010000);
     put16(file, quint16(count));
     putSearch(file, count, 16);
     quint32 offset = 12 + 16 * count;

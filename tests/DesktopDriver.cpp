@@ -241,11 +241,11 @@ QString scaledWindowFault(const QImage &shot, double scale)
     return {};
 }
 
-QList<int> inkEnds(const QImage &shot, int first, int last, double scale)
+QString frameFault(const QImage &shot, int first, double scale)
 {
     const auto device = [scale](double logical) { return int(std::lround(logical * scale)); };
     QList<int> ends;
-    for (int n = first; n <= last; ++n) {
+    for (int n = first + 1; n <= first + 3; ++n) {
         const FieldRect &f = Fields[n - 1];
         const int end = n < 11 ? std::min(f.y + f.h, Fields[n].y) : f.y + f.h;
         int right = -1;
@@ -255,7 +255,11 @@ QList<int> inkEnds(const QImage &shot, int first, int last, double scale)
                     right = std::max(right, x);
         ends.append(right);
     }
-    return ends;
+    const double level = std::max(1.0, scale);
+    if (ends[0] > device(Fields[first].x + 80) && std::abs(ends[0] - ends[1]) <= level &&
+        std::abs(ends[1] - ends[2]) <= level)
+        return {};
+    return u"frame rows end at %1, %2, %3"_s.arg(ends[0]).arg(ends[1]).arg(ends[2]);
 }
 
 bool sendDeleteWindow(unsigned long window)

@@ -53,9 +53,13 @@ bool onWayland();
 // empty when the frame, the panel's lines, the underline and each field's text lie where
 // the design puts them.
 QString scaledWindowFault(const QImage &shot, double scale);
-// Where the text of each of fields first to last ends, in device pixels of the shot: a
-// frame drawn as the messenger draws it ends level in every row.
-QList<int> inkEnds(const QImage &shot, int first, int last, double scale = 1);
+// A name, then a frame of three rows, each of 16 bytes: drawn as the messenger draws it, the
+// three rows end level.
+inline const QStringList FramePattern{QStringLiteral(u"我的分组"), QStringLiteral(u"╭━━━━━━╮"),
+                                      QStringLiteral(u"┃★我的好友★┃"), QStringLiteral(u"╰━━━━━━╯")};
+// What is wrong with FramePattern shown from field `first` on, in a shot at a scale; empty
+// when its three frame rows end level, within a device pixel or the scale.
+QString frameFault(const QImage &shot, int first, double scale = 1);
 
 Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
 Result xdotool(const QStringList &args);

@@ -156,23 +156,25 @@ void Form1::openSymbols(int n)
     m_symbolPanel->open(QRect(field->mapToGlobal(QPoint()), field->size()), roomFor(n));
 }
 
-int Form1::roomFor(int n) const
+TextEdit Form1::atSelection(int n, QStringView text) const
 {
     const GroupNameEdit *field = m_fields[n - 1];
-    QString rest = m_names.name(n);
-    if (field->hasSelectedText())
-        rest.remove(field->selectionStart(), field->selectionLength());
-    return GroupNameField::MaxBytes - std::max(0, GroupNameField::byteLength(rest, m_gbk));
+    const int from = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+    return {from, from + field->selectionLength(), text};
+}
+
+int Form1::roomFor(int n) const
+{
+    return GroupNameField::MaxBytes -
+           GroupNameField::applyEdit(m_names.name(n), atSelection(n, {}), m_gbk).bytes();
 }
 
 void Form1::insertSymbol(char32_t symbol)
 {
     const int n = m_symbolField;
-    const GroupNameEdit *field = m_fields[n - 1];
     const QString text = QString::fromUcs4(&symbol, 1);
-    const int from = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
     // As a typed character: the same rule, the same undo step.
-    edit(n, TextEdit{from, from + field->selectionLength(), text}, true);
+    edit(n, atSelection(n, text), true);
     m_symbols->use(symbol);
     m_symbolPanel->setRoom(roomFor(n));
 }

@@ -67,6 +67,8 @@ private:
     // The symbols beside field n, for its cursor or selection; measured at the first opening.
     void openSymbols(int n);
     void insertSymbol(char32_t symbol);
+    // The edit that puts `text` in place of field n's selection, or at its cursor.
+    TextEdit atSelection(int n, QStringView text) const;
     // Bytes name n has left once its field's selection is replaced.
     int roomFor(int n) const;
 

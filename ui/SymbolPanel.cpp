@@ -49,6 +49,7 @@ public:
         if (!m_symbols.isEmpty())
             Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, Columns - 1));
     }
+    int room() const { return m_room; }
     bool fits() const { return m_room >= SymbolBytes; }
     char32_t symbol(const QModelIndex &index) const
     {
@@ -150,22 +151,17 @@ SymbolPanel::SymbolPanel(SymbolPalette &palette, QWidget *parent)
     layout->addWidget(m_detail);
 
     connect(m_pages, &QTabBar::currentChanged, this, &SymbolPanel::showPage);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &SymbolPanel::showDetail);
     connect(m_grid, &QAbstractItemView::clicked, this, &SymbolPanel::choose);
     connect(m_grid, &QAbstractItemView::entered, this,
             [this](const QModelIndex &index) { m_grid->setCurrentIndex(index); });
-    connect(qApp, &QGuiApplication::applicationStateChanged, this,
-            [this](Qt::ApplicationState state) {
-                if (state != Qt::ApplicationActive)
-                    close();
-            });
     showPage(0);
 }
 
 void SymbolPanel::showPage(int page)
 {
     m_model->showPage(page);
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &SymbolPanel::showDetail, Qt::UniqueConnection);
     m_grid->setCurrentIndex(m_model->index(0, 0));
     m_grid->scrollToTop();
     showDetail();
@@ -179,8 +175,9 @@ void SymbolPanel::showDetail()
         return;
     }
     const QString cost =
-        m_model->fits() ? tr("%1 字节，还可以放 %2 个").arg(SymbolBytes).arg(m_room / SymbolBytes)
-                        : tr("%1 字节，这一组已经放不下了").arg(SymbolBytes);
+        m_model->fits()
+            ? tr("%1 字节，还可以放 %2 个").arg(SymbolBytes).arg(m_model->room() / SymbolBytes)
+            : tr("%1 字节，这一组已经放不下了").arg(SymbolBytes);
     m_detail->setText(text(symbol) + QStringLiteral("  ") + m_palette.describe(symbol) +
                       QStringLiteral("  ") + cost);
 }
@@ -219,7 +216,6 @@ void SymbolPanel::open(const QRect &field, int room)
 
 void SymbolPanel::setRoom(int room)
 {
-    m_room = room;
     m_model->setRoom(room);
     showDetail();
 }

@@ -42,5 +42,4 @@ private:
     QTabBar *m_pages = nullptr;
     QTableView *m_grid = nullptr;
     QLabel *m_detail = nullptr;
-    int m_room = 0;
 };
