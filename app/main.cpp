@@ -6,6 +6,7 @@
 #include "SessionBus.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
+#include "SystemWindowFonts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -71,7 +72,8 @@ int main(int argc, char *argv[])
     fonts.wait();
     OneByteFont::install(QStringLiteral("Tahoma"),
                          QStringLiteral(GPD_TAHOMA_FILES).split(u';', Qt::SkipEmptyParts));
-    Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
+    const SystemWindowFonts windowFonts;
+    Form1 window(gbk, clipboard, shell, windowFonts, QStringLiteral(GPD_PATTERN_HOST));
     // On Windows, a thin border without the sizing frame: the window has one size.
     window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     window.show();

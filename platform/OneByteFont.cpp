@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "OneByteFont.h"
 
-#include "WindowFonts.h"
-
 #include <QFontDatabase>
 #include <QList>
 #include <QRawFont>
@@ -202,7 +200,6 @@ QString OneByteFont::install(const QString &family, const QStringList &files)
         source.loadFromFile(*file, 12, QFont::PreferDefaultHinting);
     if (!source.isValid() || source.familyName() != family)
         return {};
-    const int id = QFontDatabase::addApplicationFontFromData(
-        build(source, WindowFonts::oneByteFamily(family)));
+    const int id = QFontDatabase::addApplicationFontFromData(build(source, familyOf(family)));
     return QFontDatabase::applicationFontFamilies(id).value(0);
 }

@@ -565,9 +565,12 @@ QString TestEndToEnd::stubDirectory(int exitCode)
         QFile stub(dir + u'/' + name);
         if (!stub.open(QIODevice::WriteOnly))
             return {};
-        stub.write(u"#!/bin/sh\nprintf '%s %s\\n' \"${0##*/}\" \"$*\" >> \"%1\"\nexit %2\n"_s
+        // And the session bus it was handed, which is the system's, not the tool's.
+        stub.write(u"#!/bin/sh\nprintf '%s %s\\n' \"${0##*/}\" \"$*\" >> \"%1\"\n"
+                   "echo \"${DBUS_SESSION_BUS_ADDRESS-unset}\" >> \"%3\"\nexit %2\n"_s
                        .arg(m_temp.filePath(u"requests.log"_s))
                        .arg(exitCode)
+                       .arg(m_temp.filePath(u"bus.log"_s))
                        .toUtf8());
         stub.setPermissions(stub.permissions() | QFile::ExeOwner);
     }
@@ -581,6 +584,18 @@ void TestEndToEnd::stripAsksTheDesktopOnce()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"PATH"_s, stubs + u':' + env.value(u"PATH"_s));
     env.insert(u"BROWSER"_s, stubs + u"/browser"_s);
+    // As where no session bus runs: the browser gets no bus address the tool made up.
+    if (!onWayland()) {
+        const QString runtime = m_temp.filePath(u"runtime-strip"_s);
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    }
+    const QByteArray bus = onWayland()
+                               ? env.value(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unset"_s).toUtf8()
+                               : QByteArray("unset");
     Tool tool;
     QVERIFY(tool.start(OtherHostProgram, {}, env));
 
@@ -604,6 +619,9 @@ void TestEndToEnd::stripAsksTheDesktopOnce()
     QTRY_COMPARE(requests(), QByteArrayList(asked, expected));
     QTest::qWait(500);
     QCOMPARE(requests().size(), asked);
+    QFile busLog(m_temp.filePath(u"bus.log"_s));
+    QVERIFY(busLog.open(QIODevice::ReadOnly));
+    QCOMPARE(busLog.readAll(), QByteArray(bus + '\n').repeated(asked));
 }
 
 void TestEndToEnd::brokenBrowserChangesNothing_data()

@@ -2,11 +2,13 @@
 // The real window driven with real key, mouse and input-method events.
 #include "Form1.h"
 #include "GroupNameField.h"
+#include "LineEditChange.h"
 #include "OneByteFont.h"
 #include "PictureButton.h"
 #include "RecordingClipboard.h"
 #include "RecordingShell.h"
 #include "SystemGbkCodec.h"
+#include "SystemWindowFonts.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -34,6 +36,8 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Placeholder = u"好友分组名称"_s;
 const QString Host = u"patterns.example.org"_s;
+const QString Ascii16 = u"abcdefghijklmnop"_s;
+const QString Emoji = QStringLiteral(u"\U0001F600");
 
 enum class Start
 {
@@ -87,6 +91,8 @@ private Q_SLOTS:
     void refusedPasteKeepsTheSelection();
     void insertByEveryPath_data();
     void insertByEveryPath();
+    void editOfProposal_data();
+    void editOfProposal();
     void latePaste_data();
     void latePaste();
     void composing_data();
@@ -176,6 +182,7 @@ private:
     const QString m_tahoma = QStringLiteral(GPD_TAHOMA_FILES).section(u';', 0, 0);
     QTranslator m_qtWords;
     SystemGbkCodec m_gbk;
+    SystemWindowFonts m_fonts;
     RecordingClipboard m_clipboard;
     RecordingShell m_shell;
     std::unique_ptr<Form1> m_window;
@@ -195,7 +202,7 @@ void TestForm1::init()
 {
     m_clipboard = RecordingClipboard();
     m_shell = RecordingShell();
-    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, Host);
+    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, m_fonts, Host);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -450,6 +457,64 @@ void TestForm1::insertByEveryPath()
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
 }
 
+void TestForm1::editOfProposal_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("selectionFrom"); // the field's selection, or its cursor, before
+    QTest::addColumn<int>("selectionTo");
+    QTest::addColumn<QString>("proposed"); // what the field shows after the change
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("expected"); // the name once the rule had the edit
+    QTest::addColumn<int>("expectedCursor");
+
+    const QString p = Placeholder;
+    QTest::newRow("typed at the end") << p << 6 << 6 << p + u"a"_s << 7 << p + u"a"_s << 7;
+    QTest::newRow("typed past the limit")
+        << Ascii16 << 16 << 16 << Ascii16 + u"q"_s << 17 << Ascii16 << 16;
+    QTest::newRow("repeated letters") << u"aaa"_s << 1 << 1 << u"aaaa"_s << 2 << u"aaaa"_s << 2;
+    QTest::newRow("backspace") << u"abc"_s << 3 << 3 << u"ab"_s << 2 << u"ab"_s << 2;
+    QTest::newRow("delete forward") << u"abcd"_s << 2 << 2 << u"abd"_s << 2 << u"abd"_s << 2;
+    QTest::newRow("word deleted backwards")
+        << u"ab cd"_s << 5 << 5 << u"ab "_s << 3 << u"ab "_s << 3;
+    QTest::newRow("paste cut in the middle")
+        << u"abcdefghijklmn"_s << 3 << 3 << u"abc一二三defghijklmn"_s << 6 << u"abc一defghijklmn"_s
+        << 4;
+    // A selection replaced by text that begins or ends like it: only the selection tells
+    // what was inserted.
+    QTest::newRow("all replaced by text beginning like it, the rest unusable")
+        << p << 0 << 6 << u"好友"_s + Emoji << 4 << u"好友"_s << 2;
+    QTest::newRow("all replaced by text ending like it, the rest unusable")
+        << p << 0 << 6 << Emoji + u"名称"_s << 4 << u"名称"_s << 2;
+    QTest::newRow("all replaced, an unusable character in the middle")
+        << p << 0 << 6 << u"好友♡名称"_s << 5 << u"好友名称"_s << 4;
+    QTest::newRow("the end replaced by text beginning like it")
+        << u"xy好友分组"_s << 2 << 6 << u"xy好友"_s + Emoji << 6 << u"xy好友"_s << 4;
+    QTest::newRow("selection replaced by refused paste")
+        << Ascii16 << 2 << 4 << u"ab♡efghijklmnop"_s << 3 << Ascii16 << 4;
+    QTest::newRow("text set whole by a tool")
+        << u"abc"_s << 1 << 1 << u"xyz"_s << 0 << u"xyz"_s << 3;
+    QTest::newRow("cursor out of range") << u"ab"_s << 2 << 2 << u"abc"_s << 99 << u"abc"_s << 3;
+}
+
+void TestForm1::editOfProposal()
+{
+    QFETCH(QString, name);
+    QFETCH(int, selectionFrom);
+    QFETCH(int, selectionTo);
+    QFETCH(QString, proposed);
+    QFETCH(int, cursor);
+    QFETCH(QString, expected);
+    QFETCH(int, expectedCursor);
+
+    const TextEdit edit =
+        LineEditChange::editOf(name, selectionFrom, selectionTo, proposed, cursor);
+    const NameEdit result = GroupNameField::applyEdit(name, edit, m_gbk);
+    QCOMPARE(result.text(), expected);
+    QCOMPARE(result.changed(), expected != name);
+    if (result.changed())
+        QCOMPARE(result.cursor(), expectedCursor);
+}
+
 void TestForm1::latePaste_data()
 {
     QTest::addColumn<QString>("meanwhile");    // what the user does before the text comes
@@ -473,6 +538,10 @@ void TestForm1::latePaste_data()
         << u"copy"_s << text << QStringList{p + u"late"_s, p} << false;
     QTest::newRow("a copy waits a second at most")
         << u"copy, silent"_s << text << QStringList{p + u"late"_s, p} << false;
+    QTest::newRow("keys and clicks while a copy waits come after it")
+        << u"copy, then type in 6"_s << text << QStringList{p + u"late"_s, p + u"x"_s} << false;
+    QTest::newRow("closed while a copy waits")
+        << u"copy, then close"_s << text << QStringList{} << false;
     QTest::newRow("no text to be had")
         << QString() << int(Clipboard::Outcome::NoText) << QStringList{p, p} << false;
     QTest::newRow("no answer: the user is told")
@@ -511,16 +580,37 @@ void TestForm1::latePaste()
         QTest::keyClick(field(4), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(field(1)->text(), Placeholder);
     } else if (meanwhile.startsWith(u"copy")) {
-        // The paste comes while the copy waits for it, or not within its second.
+        // The paste comes while the copy waits for it, or not within its second; the click
+        // returns at once, and what the user does meanwhile comes after the copy.
         const bool silent = meanwhile.endsWith(u"silent");
-        if (!silent)
-            QTimer::singleShot(200, m_window.get(),
-                               [this] { m_clipboard.answer(Clipboard::Outcome::Text, u"late"_s); });
+        const auto copies = [this] { return m_clipboard.m_calls.count(u"setText"_s); };
+        const qsizetype before = copies();
         QElapsedTimer waited;
         waited.start();
         QTest::mouseClick(button(u"Image2"_s), Qt::LeftButton);
+        QVERIFY(waited.elapsed() < Form1::PasteWaitMs / 2);
+        QCOMPARE(copies(), before);
+        if (meanwhile.endsWith(u"type in 6")) {
+            QTest::mouseClick(field(6), Qt::LeftButton);
+            QTest::keyClick(field(6), Qt::Key_End);
+            type(field(6), u"x"_s);
+            QCOMPARE(m_window->names().name(6), Placeholder);
+        } else if (meanwhile.endsWith(u"close")) {
+            m_window.reset();
+            QVERIFY(!m_clipboard.m_pending);
+            QTest::qWait(Form1::PasteWaitMs + 200);
+            QCOMPARE(copies(), before);
+            return;
+        }
+        if (!silent) {
+            QTest::qWait(200);
+            m_clipboard.answer(Clipboard::Outcome::Text, u"late"_s);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(copies(), before + 1, Form1::PasteWaitMs * 3);
         QVERIFY(waited.elapsed() >= (silent ? Form1::PasteWaitMs : 200));
-        QCOMPARE(m_clipboard.m_text.split(u"\r\n"_s).value(3), silent ? Placeholder : expected[0]);
+        const QStringList copied = m_clipboard.m_text.split(u"\r\n"_s);
+        QCOMPARE(copied.value(3), silent ? Placeholder : expected[0]);
+        QCOMPARE(copied.value(5), Placeholder);
     } else if (meanwhile == u"close") {
         m_window.reset();
         QVERIFY(!m_clipboard.m_pending);
@@ -555,6 +645,9 @@ void TestForm1::composing_data()
     QTest::newRow("over a selection, given up: the selection is back")
         << 2 << QStringList{u"zu"_s, QString(), QString(), QString()} << QStringList{p, p}
         << QStringList{p, p} << u"友分"_s;
+    QTest::newRow("a paste while composing over a selection replaces the selection")
+        << 2 << QStringList{u"zu"_s, QString(), u"^V"_s, u"XY"_s} << QStringList{p, p}
+        << QStringList{u"好XY组名称"_s, p} << QString();
     QTest::newRow("several lines and a new pre-edit over a selection")
         << 2 << QStringList{u"z"_s, u"X\nY"_s} << QStringList{u"好X组名称"_s, u"Y"_s}
         << QStringList{u"好X组名称"_s, u"Y"_s} << QString();
@@ -576,6 +669,11 @@ void TestForm1::composing()
         return QStringList{m_window->names().name(4), m_window->names().name(5)};
     };
     for (qsizetype i = 0; i < events.size(); i += 2) {
+        if (events[i] == u"^V") {
+            m_clipboard.m_offered = events[i + 1];
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            continue;
+        }
         QInputMethodEvent event(events[i], {});
         event.setCommitString(events[i + 1]);
         QApplication::sendEvent(edit, &event);

@@ -13,6 +13,7 @@
 #include "RecordingShell.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
+#include "SystemWindowFonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -82,6 +83,7 @@ private:
     }
 
     SystemGbkCodec m_gbk;
+    SystemWindowFonts m_fonts;
     RecordingClipboard m_recording;
     std::unique_ptr<SystemClipboard> m_system;
     RecordingShell m_shell;
@@ -97,7 +99,7 @@ void BenchClicks::initTestCase()
         m_system = std::make_unique<SystemClipboard>();
         clipboard = m_system.get();
     }
-    m_window = std::make_unique<Form1>(m_gbk, *clipboard, m_shell, u"www.example.com"_s);
+    m_window = std::make_unique<Form1>(m_gbk, *clipboard, m_shell, m_fonts, u"www.example.com"_s);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     qInfo("platform %s, %s clipboard", qPrintable(QGuiApplication::platformName()),

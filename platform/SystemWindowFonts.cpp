@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+#include "SystemWindowFonts.h"
+
+#include "OneByteFont.h"
+
+QStringList SystemWindowFonts::families(const QString &family) const
+{
+    return {OneByteFont::familyOf(family), QStringLiteral("SimSun"), QStringLiteral(u"宋体"),
+            QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
+}
