@@ -151,16 +151,33 @@ private:
     void verifyNote(QLineEdit *edit, const QString &expected)
     {
         const auto *note = m_window->findChild<QLabel *>(u"nameNote"_s);
-        QVERIFY(note);
+        const auto *room = m_window->findChild<QLabel *>(u"roomCount"_s);
+        QVERIFY(note && room);
         const QString shown = note->isVisible() ? note->text() : QString();
-        QCOMPARE(edit->accessibleDescription(), shown);
+        // Without a note, the field with the keyboard tells the bytes its name uses.
+        const int bytes = GroupNameField::byteLength(edit->text(), m_gbk);
+        const bool counted = shown.isEmpty() && edit->hasFocus();
+        // The note speaks first; without it, the count shows for the field with the keyboard.
+        if (!shown.isEmpty() || counted)
+            QCOMPARE(room->isVisible(), counted);
+        QCOMPARE(edit->accessibleDescription(), counted ? u"已用 %1/16 字节"_s.arg(bytes) : shown);
+        if (counted) {
+            QCOMPARE(room->text(), u"%1/16"_s.arg(bytes));
+            verifyBeside(room);
+        }
         if (expected.isEmpty()) {
             QVERIFY2(shown.isEmpty(), qPrintable(shown));
             return;
         }
         for (const QString &word : expected.split(u' '))
             QVERIFY2(shown.contains(word), qPrintable(word + u" not in: "_s + shown));
-        const QRect place(note->mapTo(m_window.get(), QPoint()), note->size());
+        verifyBeside(note);
+    }
+    // The label lies in the window, over no field, button or link, so that it never takes
+    // the next click nor hides what the user reads.
+    void verifyBeside(const QWidget *label)
+    {
+        const QRect place(label->mapTo(m_window.get(), QPoint()), label->size());
         QVERIFY(m_window->rect().contains(place));
         for (const QWidget *control : m_window->findChildren<QWidget *>()) {
             const bool avoided = qobject_cast<const QLineEdit *>(control) ||
@@ -170,6 +187,7 @@ private:
             QVERIFY2(!avoided || !where.intersects(place), qPrintable(control->objectName()));
         }
     }
+
     void prepare(QLineEdit *edit, Start start)
     {
         edit->setFocus();

@@ -4,12 +4,14 @@
 #include "GroupNameEdit.h"
 #include "InputHold.h"
 #include "NameNote.h"
+#include "RoomCount.h"
 #include "Shell.h"
 #include "SymbolChooser.h"
 #include "WindowFonts.h"
 #include "ui_Form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMessageBox>
 
 static void initResources()
@@ -40,6 +42,8 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const Wind
                 m_ui->Text7, m_ui->Text8, m_ui->Text9, m_ui->Text10, m_ui->Text11};
     m_note = new NameNote(this);
     m_hold = new InputHold(this);
+    m_room = new RoomCount(this);
+    connect(qApp, &QApplication::focusChanged, this, &Form1::showRoom);
     m_symbols = new SymbolChooser(gbk, this);
 
     // Undo and redo for the whole window, wherever the keyboard focus is in it; Ctrl+Y as
@@ -109,6 +113,7 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const Wind
         if (m_noteField > 0)
             m_fields[m_noteField - 1]->setAccessibleDescription({});
         m_noteField = 0;
+        showRoom();
     });
     m_undo->setEnabled(false);
     m_redo->setEnabled(false);
@@ -129,6 +134,7 @@ Form1::~Form1()
     for (GroupNameEdit *field : m_fields)
         disconnect(field, nullptr, this, nullptr);
     disconnect(&m_editor, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
     m_note->dismiss();
     disconnect(m_note, nullptr, this, nullptr);
 }
@@ -181,6 +187,34 @@ void Form1::showChange(const NameChange &change)
     }
     m_undo->setEnabled(m_editor.canUndo());
     m_redo->setEnabled(m_editor.canRedo());
+    showRoom();
+}
+
+int Form1::besideList() const
+{
+    int left = 0;
+    for (const GroupNameEdit *field : m_fields)
+        left = std::max(left, field->geometry().right() + 8);
+    return left;
+}
+
+void Form1::showRoom()
+{
+    int n = m_note->isVisible() ? 0 : focusedName();
+    if (n > 0 && !m_fields[n - 1]->hasFocus())
+        n = 0;
+    if (m_roomField > 0 && m_roomField != n && m_roomField != m_noteField)
+        m_fields[m_roomField - 1]->setAccessibleDescription({});
+    m_roomField = n;
+    if (n == 0) {
+        m_room->hide();
+        return;
+    }
+    const int bytes = GroupNameField::byteLength(m_editor.names().name(n), m_gbk);
+    GroupNameEdit *field = m_fields[n - 1];
+    m_room->showFor(field->geometry(), besideList(), m_ui->Image1->geometry().left() - 1, bytes);
+    // Screen readers hear it with the field, as they hear the note.
+    field->setAccessibleDescription(tr("已用 %1/16 字节").arg(bytes));
 }
 
 namespace {
@@ -240,9 +274,7 @@ void Form1::explain(const NameChange &paste)
 
     // Beside the list, above or below the picture buttons: over no field and no button.
     const QWidget *picture = m_ui->Picture1;
-    int left = 0;
-    for (const GroupNameEdit *field : m_fields)
-        left = std::max(left, field->geometry().right() + 8);
+    const int left = besideList();
     const int right = picture->width() - 4;
     const QRect clear = m_ui->Image1->geometry();
     const QRect copy = m_ui->Image2->geometry();

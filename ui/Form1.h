@@ -14,6 +14,7 @@ class GroupNameEdit;
 class InputHold;
 class NameNote;
 class QAction;
+class RoomCount;
 class Shell;
 class SymbolChooser;
 class WindowFonts;
@@ -56,6 +57,10 @@ private:
     // The field with the keyboard, or 0.
     int focusedName() const;
     void openSymbols(int n);
+    // The bytes of the name whose field has the keyboard, while the note does not speak.
+    void showRoom();
+    // The strip beside the list, right of every field, where the note and the count go.
+    int besideList() const;
 
     std::unique_ptr<Ui::Form1> m_ui;
     const GbkCodec &m_gbk;
@@ -69,4 +74,6 @@ private:
     int m_noteField = 0; // whose accessible description the note is
     InputHold *m_hold = nullptr;
     SymbolChooser *m_symbols = nullptr;
+    RoomCount *m_room = nullptr;
+    int m_roomField = 0; // whose accessible description the count is
 };
