@@ -6,6 +6,7 @@
 #include "SessionBus.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
+#include "SystemTextWidths.h"
 #include "SystemWindowFonts.h"
 
 #include <QApplication>
@@ -73,7 +74,8 @@ int main(int argc, char *argv[])
     OneByteFont::install(QStringLiteral("Tahoma"),
                          QStringLiteral(GPD_TAHOMA_FILES).split(u';', Qt::SkipEmptyParts));
     const SystemWindowFonts windowFonts;
-    Form1 window(gbk, clipboard, shell, windowFonts, QStringLiteral(GPD_PATTERN_HOST));
+    const SystemTextWidths widths(QStringLiteral("Tahoma"), gbk);
+    Form1 window(gbk, clipboard, shell, windowFonts, widths, QStringLiteral(GPD_PATTERN_HOST));
     // On Windows, a thin border without the sizing frame: the window has one size.
     window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     window.show();

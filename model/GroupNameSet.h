@@ -37,6 +37,8 @@ public:
     // n runs from 1 to Count.
     QString name(int n) const;
 
+    const GbkCodec &gbk() const { return m_gbk; }
+
     // The names 1 to Count, in order.
     QStringList names() const;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "NameDecoration.h"
 #include "Shortfall.h"
 
 #include <QList>
@@ -15,8 +16,11 @@ struct NameChange
         Clear, // every name emptied
         Undo,
         Redo,
-        Names // several names changed at once, each replaced as a whole
+        Decorate, // the decoration of name n around the words of every other name
+        Align     // the rows that end in decoration ending level
     };
+    // Why a whole-list action changed nothing.
+    using Refusal = NameDecoration::Outcome::Refusal;
 
     Kind kind = Kind::Edit;
     QList<int> changed; // names whose text changed, in order
@@ -33,6 +37,12 @@ struct NameChange
     QList<int> full;
     QList<int> noForm;
     int dropped = 0; // lines with something in them past the last name
+    // Of a whole-list action: names it could not change as asked, and why it changed nothing.
+    QList<int> missed;
+    Refusal refusal = Refusal::None;
 
-    bool keptOut() const { return shortfall.any() || dropped > 0; }
+    bool keptOut() const
+    {
+        return shortfall.any() || dropped > 0 || !missed.isEmpty() || refusal != Refusal::None;
+    }
 };

@@ -2,6 +2,7 @@
 #include "NameEditor.h"
 
 #include "CopyPattern.h"
+#include "NameDecoration.h"
 
 NameEditor::NameEditor(const GbkCodec &gbk, Clipboard &clipboard, QObject *parent)
     : QObject(parent), m_names(gbk), m_clipboard(clipboard)
@@ -70,20 +71,36 @@ NameChange NameEditor::edit(int n, const TextEdit &edit, bool keystroke)
     return report(std::move(change));
 }
 
-void NameEditor::replaceNames(const QList<std::pair<int, QString>> &names)
+void NameEditor::decorateAll(int n)
+{
+    const NameDecoration::Outcome outcome =
+        NameDecoration::decorateAll(m_names.names(), n, m_names.gbk());
+    NameChange change;
+    change.kind = NameChange::Kind::Decorate;
+    change.n = n;
+    change.refusal = outcome.refusal;
+    change.missed = outcome.missed;
+    replaceNames(std::move(change), outcome.names);
+}
+
+void NameEditor::alignRight(int n, const TextWidths &widths)
+{
+    const NameDecoration::Outcome outcome =
+        NameDecoration::alignRight(m_names.names(), widths, m_names.gbk());
+    NameChange change;
+    change.kind = NameChange::Kind::Align;
+    change.n = n;
+    change.missed = outcome.missed;
+    replaceNames(std::move(change), outcome.names);
+}
+
+void NameEditor::replaceNames(NameChange change, const QList<std::pair<int, QString>> &names)
 {
     const QStringList before = m_names.names();
-    NameChange change;
-    change.kind = NameChange::Kind::Names;
     for (const auto &[n, text] : names) {
         const NameEdit replaced = m_names.replace(n, text);
         if (replaced.text() != before.at(n - 1))
             change.changed.append(n);
-        change.shortfall.add(replaced.shortfall());
-        if (replaced.shortfall().full)
-            change.full.append(n);
-        if (!replaced.shortfall().noForm.isEmpty() || replaced.shortfall().noFormMore > 0)
-            change.noForm.append(n);
     }
     m_history.record(recordOf(before, change.changed));
     report(std::move(change));

@@ -12,6 +12,7 @@
 #include <utility>
 
 class GbkCodec;
+class TextWidths;
 
 // Makes every change of the eleven names: an edit of one name, whatever its source, a paste
 // on its way, a clear, an undo or redo, a change of several names at once. Each goes through
@@ -42,8 +43,11 @@ public:
     void clear();
     void undo();
     void redo();
-    // Several names at once, each (n, text) replacing name n as a whole through the rule.
-    void replaceNames(const QList<std::pair<int, QString>> &names);
+    // 装饰全部组: name n's decoration around the words of every other name, as one step.
+    void decorateAll(int n);
+    // 对齐右边, asked from name n: the rows that end in decoration end level, as the window
+    // draws them.
+    void alignRight(int n, const TextWidths &widths);
 
     // Empties the clipboard and places the names on it; after the paste asked for before,
     // if one is on its way, once it has come or its second has passed. A copy asked for
@@ -66,6 +70,8 @@ Q_SIGNALS:
 
 private:
     NameChange report(NameChange change);
+    // Several names at once, each (n, text) replacing name n as a whole through the rule.
+    void replaceNames(NameChange change, const QList<std::pair<int, QString>> &names);
     // Takes a step back or does it again: its names become what the history recorded.
     void move(const NameHistory::Step *step, NameChange::Kind kind);
     bool pastePending() const;

@@ -8,6 +8,7 @@
 #include "RecordingClipboard.h"
 #include "RecordingShell.h"
 #include "SystemGbkCodec.h"
+#include "SystemTextWidths.h"
 #include "SystemWindowFonts.h"
 
 #include <QAbstractItemView>
@@ -201,6 +202,7 @@ private:
     QTranslator m_qtWords;
     SystemGbkCodec m_gbk;
     SystemWindowFonts m_fonts;
+    std::unique_ptr<SystemTextWidths> m_widths; // once the window font is there
     RecordingClipboard m_clipboard;
     RecordingShell m_shell;
     std::unique_ptr<Form1> m_window;
@@ -210,6 +212,7 @@ void TestForm1::initTestCase()
 {
     // As the program starts: Tahoma's one-byte part under its own name.
     QCOMPARE(OneByteFont::install(u"Tahoma"_s, {m_tahoma}), u"Tahoma SBCS"_s);
+    m_widths = std::make_unique<SystemTextWidths>(u"Tahoma"_s, m_gbk);
     // And Qt's Chinese words, from the system's Qt.
     QVERIFY(m_qtWords.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
@@ -220,7 +223,7 @@ void TestForm1::init()
 {
     m_clipboard = RecordingClipboard();
     m_shell = RecordingShell();
-    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, m_fonts, Host);
+    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, m_fonts, *m_widths, Host);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -1037,17 +1040,46 @@ void TestForm1::contextMenuUndoesTheWindow()
     for (const QAction *entry : menu->actions())
         entries.append(entry->text());
     menu->close();
-    QCOMPARE(entries.filter(u"\t"_s).size(), 7);
-    QVERIFY2(entries.last().endsWith(u"\tCtrl+Shift+S"_s), qPrintable(entries.last()));
-    QCOMPARE(
-        entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
-        (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
-                     u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(), u"插入符号…"_s}));
+    QCOMPARE(entries.filter(u"\t"_s).size(), 9);
+    QCOMPARE(entries.mid(entries.size() - 3).join(u' ').count(u"\tCtrl+Shift+"_s), 3);
+    QVERIFY2(entries.last().endsWith(u"\tCtrl+Shift+R"_s), qPrintable(entries.last()));
+    QCOMPARE(entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
+             (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
+                          u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(),
+                          u"插入符号…"_s, u"装饰全部组"_s, u"对齐右边"_s}));
     QVERIFY(!chooseFromContextMenu(edit, QLineEdit::tr("&Redo"))); // nothing to redo
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));  // the clear
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Redo")));
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, QString()));
+
+    // One decoration on every name that has words, then the right side level, each one step.
+    const QStringList start{u"【同事】"_s, u"╔════╗"_s, u"家人"_s, u"║老同学║"_s, u"★同学★"_s};
+    for (int n = 1; n <= start.size(); ++n) {
+        prepare(field(n), Start::AtEnd);
+        type(field(n), start[n - 1]);
+    }
+    QCOMPARE(m_window->names().names().mid(0, 5), start);
+    prepare(field(5), Start::AtEnd);
+    QVERIFY(chooseFromContextMenu(field(5), u"装饰全部组"_s));
+    QCOMPARE(m_window->names().names().mid(0, 5),
+             (QStringList{u"★同事★"_s, u"╔════╗"_s, u"★家人★"_s, u"★老同学★"_s, u"★同学★"_s}));
+    verifyNote(field(5), {});
+    // The offscreen platform leaves the window inactive once a menu has closed, and the
+    // window's keys with it: the menu again (the keys run in the end-to-end test).
+    QVERIFY(chooseFromContextMenu(field(5), u"对齐右边"_s));
+    QCOMPARE(m_window->names().names().mid(0, 5),
+             (QStringList{u"★同事　　★"_s, u"╔════╗"_s, u"★家人　　★"_s, u"★老同学　★"_s,
+                          u"★同学　　★"_s}));
+    QCOMPARE(field(3)->text(), u"★家人　　★"_s);
+    QVERIFY(chooseFromContextMenu(field(5), QLineEdit::tr("&Undo")));
+    QVERIFY(chooseFromContextMenu(field(5), QLineEdit::tr("&Undo")));
+    QCOMPARE(m_window->names().names().mid(0, 5), start);
+    // Nothing to take from a name without words: the note says so, and nothing changes.
+    prepare(field(2), Start::AtEnd);
+    QVERIFY(chooseFromContextMenu(field(2), u"装饰全部组"_s));
+    QCOMPARE(m_window->names().names().mid(0, 5), start);
+    verifyNote(field(2), u"第 2 组没有文字"_s);
 }
 
 void TestForm1::clearThenCopy()

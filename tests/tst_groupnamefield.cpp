@@ -3,10 +3,12 @@
 #include "GbkCodec.h"
 #include "GroupNameField.h"
 #include "GroupNameSet.h"
+#include "NameDecoration.h"
 #include "NameEditor.h"
 #include "RecordingClipboard.h"
 #include "SymbolPalette.h"
 #include "SystemGbkCodec.h"
+#include "TextWidths.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -31,6 +33,20 @@ public:
         return cp < 0x80 ? std::optional<int>(1) : std::nullopt;
     }
 };
+// Widths as the window's fonts give them, in few values: Tahoma's letters have many
+// widths, every two-byte character a full cell.
+class CellWidths final : public TextWidths
+{
+public:
+    double advance(char32_t cp) const override
+    {
+        if (cp == u' ')
+            return 3.5;
+        if (cp == u'i' || cp == u'l')
+            return 3;
+        return cp < 0x80 ? 7 : 12;
+    }
+};
 } // namespace
 
 class TestGroupNameField : public QObject
@@ -49,6 +65,10 @@ private Q_SLOTS:
     void historySteps();
     void editorChanges_data();
     void editorChanges();
+    void decorateAll_data();
+    void decorateAll();
+    void alignRight_data();
+    void alignRight();
     void symbolsAreEveryTwoByteNonIdeograph();
 
 private:
@@ -434,6 +454,100 @@ void TestGroupNameField::editorChanges()
     editor->paste(5, Clipboard::Source::Clipboard, 0, 0);
     editor.reset();
     QVERIFY(!clipboard.m_pending);
+}
+
+void TestGroupNameField::decorateAll_data()
+{
+    QTest::addColumn<QStringList>("names"); // names 1 onwards; the rest empty
+    QTest::addColumn<int>("source");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QList<int>>("missed");
+    QTest::addColumn<int>("refusal");
+
+    const int none = int(NameDecoration::Outcome::Refusal::None);
+    QTest::newRow("words of every kind, borders and empty names kept")
+        << QStringList{u"◆小学同学◆"_s, u"同学"_s,      u"【同事】"_s, u"〓〓〓"_s, u"Amy"_s, {},
+                       u"ぃ家人ぃ"_s,   u"Lǚ Xiǎo 3"_s, u"①号"_s}
+        << 1
+        << QStringList{u"◆小学同学◆"_s, u"◆同学◆"_s,      u"◆同事◆"_s, u"〓〓〓"_s, u"◆Amy◆"_s, {},
+                       u"◆家人◆"_s,     u"◆Lǚ Xiǎo 3◆"_s, u"◆号◆"_s}
+        << QList<int>{} << none;
+    QTest::newRow("one side only: the other side goes")
+        << QStringList{u"【同事】"_s, u"★同学"_s} << 2 << QStringList{u"★同事"_s, u"★同学"_s}
+        << QList<int>{} << none;
+    QTest::newRow("padding of both kinds is not decoration")
+        << QStringList{u"┃ 家人　┃"_s, u"║同学　　║"_s, u"  朋友"_s} << 1
+        << QStringList{u"┃ 家人　┃"_s, u"┃同学┃"_s, u"┃朋友┃"_s} << QList<int>{} << none;
+    QTest::newRow("past 16 bytes: left as it was, and named")
+        << QStringList{u"★★★同学★★★"_s, u"一二三四"_s, u"ab"_s} << 1
+        << QStringList{u"★★★同学★★★"_s, u"一二三四"_s, u"★★★ab★★★"_s} << QList<int>{2} << none;
+    QTest::newRow("a source without words")
+        << QStringList{u"╔══╗"_s, u"同学"_s} << 1 << QStringList{u"╔══╗"_s, u"同学"_s}
+        << QList<int>{} << int(NameDecoration::Outcome::Refusal::NoWords);
+    QTest::newRow("a source without decoration")
+        << QStringList{u" 同学　"_s, u"【同事】"_s} << 1 << QStringList{u" 同学　"_s, u"【同事】"_s}
+        << QList<int>{} << int(NameDecoration::Outcome::Refusal::NoDecoration);
+}
+
+void TestGroupNameField::decorateAll()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, source);
+    QFETCH(QStringList, expected);
+    QFETCH(QList<int>, missed);
+    QFETCH(int, refusal);
+
+    names.resize(GroupNameSet::Count);
+    expected.resize(GroupNameSet::Count);
+    const NameDecoration::Outcome outcome = NameDecoration::decorateAll(names, source, m_gbk);
+    QCOMPARE(int(outcome.refusal), refusal);
+    QCOMPARE(outcome.missed, missed);
+    for (const auto &[n, text] : outcome.names)
+        names[n - 1] = text;
+    QCOMPARE(names, expected);
+}
+
+void TestGroupNameField::alignRight_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QList<int>>("missed");
+
+    QTest::newRow("words padded, a border stretched")
+        << QStringList{u"╔════╗"_s, u"║同学║"_s, u"║老同事║"_s, u"╚══╝"_s}
+        << QStringList{u"╔════╗"_s, u"║同学　　║"_s, u"║老同事　║"_s, u"╚════╝"_s} << QList<int>{};
+    // 72 wide; "[Amy]" is 35: one full-width space and seven narrow ones (36.5) come
+    // closest; "[il]" is 20: two full and eight narrow make it exact, in its 16 bytes.
+    QTest::newRow("ascii rows, whose letters differ in width")
+        << QStringList{u"╔════╗"_s, u"[Amy]"_s, u"[il]"_s}
+        << QStringList{u"╔════╗"_s, u"[Amy　       ]"_s, u"[il　　        ]"_s} << QList<int>{};
+    QTest::newRow("old padding replaced; rows ending in words or spaces left out")
+        << QStringList{u"★同学　　　　★"_s, u"★老同事★"_s, u"家人"_s, u"★朋友 "_s}
+        << QStringList{u"★同学　★"_s, u"★老同事★"_s, u"家人"_s, u"★朋友 "_s} << QList<int>{};
+    QTest::newRow("a border stretched over its runs, the first first")
+        << QStringList{u"┏━┳━┓"_s, u"┃老同学们┃"_s} << QStringList{u"┏━━┳━┓"_s, u"┃老同学们┃"_s}
+        << QList<int>{};
+    QTest::newRow("a row that cannot reach within 16 bytes comes as close as it can")
+        << QStringList{u"╔══════╗"_s, u"[一二三四五六七]"_s}
+        << QStringList{u"╔══════╗"_s, u"[一二三四五六七]"_s} << QList<int>{1};
+}
+
+void TestGroupNameField::alignRight()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, expected);
+    QFETCH(QList<int>, missed);
+
+    names.resize(GroupNameSet::Count);
+    expected.resize(GroupNameSet::Count);
+    const CellWidths widths;
+    const NameDecoration::Outcome outcome = NameDecoration::alignRight(names, widths, m_gbk);
+    QCOMPARE(outcome.missed, missed);
+    for (const auto &[n, text] : outcome.names) {
+        names[n - 1] = text;
+        QVERIFY(GroupNameField::byteLength(text, m_gbk) <= GroupNameField::MaxBytes);
+    }
+    QCOMPARE(names, expected);
 }
 
 QTEST_GUILESS_MAIN(TestGroupNameField)

@@ -21,7 +21,7 @@ static void initResources()
 }
 
 Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const WindowFonts &fonts,
-             const QString &patternHost, QWidget *parent)
+             const TextWidths &widths, const QString &patternHost, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_gbk(gbk), m_editor(gbk, clipboard),
       m_shell(shell), m_patternPage(QStringLiteral("http://%1/fenzu/").arg(patternHost))
 {
@@ -62,6 +62,20 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const Wind
         if (const int n = focusedName())
             openSymbols(n);
     });
+    // One decoration on every name, and the frame's right side level, from the field with
+    // the keyboard.
+    QAction *decorate =
+        addWindowAction(tr("装饰全部组"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D)});
+    connect(decorate, &QAction::triggered, this, [this] {
+        if (const int n = focusedName())
+            m_editor.decorateAll(n);
+    });
+    QAction *align =
+        addWindowAction(tr("对齐右边"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)});
+    connect(align, &QAction::triggered, this, [this, &widths] {
+        if (const int n = focusedName())
+            m_editor.alignRight(n, widths);
+    });
     connect(m_symbols, &SymbolChooser::chosen, this, [this](char32_t symbol) {
         GroupNameEdit *field = m_symbols->field();
         const int n =
@@ -77,7 +91,7 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const Wind
         GroupNameEdit *field = m_fields[n - 1];
         field->showName(m_editor.names().name(n));
         field->setHistoryActions(m_undo, m_redo);
-        field->addMenuActions({symbols});
+        field->addMenuActions({symbols, decorate, align});
         connect(
             field, &GroupNameEdit::edited, this,
             [this, n](const TextEdit &edit, bool keystroke) { m_editor.edit(n, edit, keystroke); });
@@ -175,6 +189,9 @@ void Form1::showChange(const NameChange &change)
         if (!change.changed.contains(change.n))
             m_fields[change.n - 1]->showName(m_editor.names().name(change.n));
         explain(change);
+    } else if (change.kind == NameChange::Kind::Decorate ||
+               change.kind == NameChange::Kind::Align) {
+        explain(change);
     } else if (!change.changed.isEmpty()) {
         // A change the note does not speak of (an undo, a clear) ends it.
         m_note->dismiss();
@@ -251,6 +268,14 @@ void Form1::explain(const NameChange &paste)
         return;
     }
     QStringList lines;
+    if (paste.refusal == NameChange::Refusal::NoWords)
+        lines.append(tr("第 %1 组没有文字，没有可以套到其他组上的装饰。").arg(n));
+    else if (paste.refusal == NameChange::Refusal::NoDecoration)
+        lines.append(tr("第 %1 组的文字两边没有装饰，没有可以套到其他组上的。").arg(n));
+    if (!paste.missed.isEmpty() && paste.kind == NameChange::Kind::Decorate)
+        lines.append(tr("第 %1 组加上装饰会超过16字节，没有改变。").arg(numbers(paste.missed)));
+    if (!paste.missed.isEmpty() && paste.kind == NameChange::Kind::Align)
+        lines.append(tr("第 %1 组在16字节内对不齐，已尽量靠近。").arg(numbers(paste.missed)));
     if (shortfall.full) {
         lines.append(
             paste.pattern
@@ -282,9 +307,9 @@ void Form1::explain(const NameChange &paste)
         QRect(QPoint(left, 4), QPoint(right, clear.top() - 4)),
         QRect(QPoint(left, copy.bottom() + 4), QPoint(right, m_ui->Label5->geometry().top() - 2))};
     const QRect rows = m_fields[n - 1]->geometry();
-    const int last = paste.pattern ? std::max({n, paste.full.value(paste.full.size() - 1, n),
-                                               paste.noForm.value(paste.noForm.size() - 1, n)})
-                                   : n;
+    const int last = std::max({n, paste.full.value(paste.full.size() - 1, n),
+                               paste.noForm.value(paste.noForm.size() - 1, n),
+                               paste.missed.value(paste.missed.size() - 1, n)});
     if (m_noteField > 0 && m_noteField != n)
         m_fields[m_noteField - 1]->setAccessibleDescription({});
     m_note->showBeside(note, rows.top(), m_fields[last - 1]->geometry().bottom(), areas);

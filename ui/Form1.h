@@ -17,6 +17,7 @@ class QAction;
 class RoomCount;
 class Shell;
 class SymbolChooser;
+class TextWidths;
 class WindowFonts;
 
 namespace Ui {
@@ -37,7 +38,7 @@ public:
 
     // patternHost: the publisher's web host, whose /fenzu/ page holds ready-made patterns.
     Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const WindowFonts &fonts,
-          const QString &patternHost, QWidget *parent = nullptr);
+          const TextWidths &widths, const QString &patternHost, QWidget *parent = nullptr);
     ~Form1() override;
 
     const GroupNameSet &names() const { return m_editor.names(); }
