@@ -1045,8 +1045,8 @@ void TestForm1::contextMenuUndoesTheWindow()
     QVERIFY2(entries.last().endsWith(u"\tCtrl+Shift+R"_s), qPrintable(entries.last()));
     QCOMPARE(entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
              (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
-                          u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(),
-                          u"插入符号…"_s, u"装饰全部组"_s, u"对齐右边"_s}));
+                          u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(), u"插入符号…"_s,
+                          u"装饰全部组"_s, u"对齐右边"_s}));
     QVERIFY(!chooseFromContextMenu(edit, QLineEdit::tr("&Redo"))); // nothing to redo
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));  // the clear
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
