@@ -36,11 +36,16 @@ void TestScale::scalesAsAWhole_data()
     QTest::addColumn<QString>("scaleFactor"); // QT_SCALE_FACTOR, or empty
     QTest::addColumn<int>("xftDpi");
     QTest::addColumn<double>("scale");
+    // Chinese from the Song-style font's own bitmaps (1), black and crisp, as 宋体 is drawn
+    // on Windows, or from its antialiased outlines (0). At 125 % (-1, not checked) Qt draws
+    // through a scaled font engine, which takes no bitmap strike: outlines still.
+    QTest::addColumn<int>("bitmaps");
 
-    QTest::newRow("QT_SCALE_FACTOR 2") << u"2"_s << 96 << 2.0;
-    QTest::newRow("QT_SCALE_FACTOR 1.5") << u"1.5"_s << 96 << 1.5;
-    QTest::newRow("Xft.dpi 192") << QString() << 192 << 2.0;
-    QTest::newRow("Xft.dpi 120") << QString() << 120 << 1.25;
+    QTest::newRow("100 %") << QString() << 96 << 1.0 << 1;
+    QTest::newRow("QT_SCALE_FACTOR 2") << u"2"_s << 96 << 2.0 << 0;
+    QTest::newRow("QT_SCALE_FACTOR 1.5") << u"1.5"_s << 96 << 1.5 << 0;
+    QTest::newRow("Xft.dpi 192") << QString() << 192 << 2.0 << 0;
+    QTest::newRow("Xft.dpi 120") << QString() << 120 << 1.25 << -1;
 }
 
 void TestScale::scalesAsAWhole()
@@ -48,6 +53,7 @@ void TestScale::scalesAsAWhole()
     QFETCH(QString, scaleFactor);
     QFETCH(int, xftDpi);
     QFETCH(double, scale);
+    QFETCH(int, bitmaps);
 
     QVERIFY(setXftDpi(xftDpi));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -63,6 +69,22 @@ void TestScale::scalesAsAWhole()
     const QImage shot = tool.screenshot();
     const QString fault = scaledWindowFault(shot, scale);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    // The placeholder in field 2: its ink all black where bitmaps draw it, half grey where
+    // antialiased outlines do.
+    int dark = 0;
+    int grey = 0;
+    const FieldRect &f = Fields[1];
+    for (int y = int(f.y * scale); y < int((f.y + f.h) * scale); ++y)
+        for (int x = int(f.x * scale); x < int((f.x + f.w) * scale); ++x) {
+            const int gray = qGray(shot.pixel(x, y));
+            dark += gray < 64;
+            grey += gray >= 64 && gray < 200;
+        }
+    qInfo("placeholder at %.2f: %d black pixels, %d grey", scale, dark, grey);
+    QVERIFY2(dark + grey > 200, qPrintable(u"%1 black, %2 grey"_s.arg(dark).arg(grey)));
+    if (bitmaps >= 0)
+        QVERIFY2(bitmaps ? grey * 20 < dark : grey > dark,
+                 qPrintable(u"%1 black, %2 grey"_s.arg(dark).arg(grey)));
 
     tool.clickField(5);
     tool.keys(u"ctrl+a"_s);
