@@ -73,34 +73,28 @@ NameChange NameEditor::edit(int n, const TextEdit &edit, bool keystroke)
 
 void NameEditor::decorateAll(int n)
 {
-    const NameDecoration::Outcome outcome =
-        NameDecoration::decorateAll(m_names.names(), n, m_names.gbk());
-    NameChange change;
-    change.kind = NameChange::Kind::Decorate;
-    change.n = n;
-    change.refusal = outcome.refusal;
-    change.missed = outcome.missed;
-    replaceNames(std::move(change), outcome.names);
+    replaceNames(NameChange::Kind::Decorate, n,
+                 NameDecoration::decorateAll(m_names.names(), n, m_names.gbk()));
 }
 
 void NameEditor::alignRight(int n, const TextWidths &widths)
 {
-    const NameDecoration::Outcome outcome =
-        NameDecoration::alignRight(m_names.names(), widths, m_names.gbk());
-    NameChange change;
-    change.kind = NameChange::Kind::Align;
-    change.n = n;
-    change.missed = outcome.missed;
-    replaceNames(std::move(change), outcome.names);
+    replaceNames(NameChange::Kind::Align, n,
+                 NameDecoration::alignRight(m_names.names(), widths, m_names.gbk()));
 }
 
-void NameEditor::replaceNames(NameChange change, const QList<std::pair<int, QString>> &names)
+void NameEditor::replaceNames(NameChange::Kind kind, int n, const NameDecoration::Outcome &outcome)
 {
+    NameChange change;
+    change.kind = kind;
+    change.n = n;
+    change.refusal = outcome.refusal;
+    change.missed = outcome.missed;
     const QStringList before = m_names.names();
-    for (const auto &[n, text] : names) {
-        const NameEdit replaced = m_names.replace(n, text);
-        if (replaced.text() != before.at(n - 1))
-            change.changed.append(n);
+    for (const auto &[k, text] : outcome.names) {
+        const NameEdit replaced = m_names.replace(k, text);
+        if (replaced.text() != before.at(k - 1))
+            change.changed.append(k);
     }
     m_history.record(recordOf(before, change.changed));
     report(std::move(change));

@@ -70,8 +70,9 @@ Q_SIGNALS:
 
 private:
     NameChange report(NameChange change);
-    // Several names at once, each (n, text) replacing name n as a whole through the rule.
-    void replaceNames(NameChange change, const QList<std::pair<int, QString>> &names);
+    // A whole-list action asked from name n: each name it gives replaced as a whole, through
+    // the rule, as one step.
+    void replaceNames(NameChange::Kind kind, int n, const NameDecoration::Outcome &outcome);
     // Takes a step back or does it again: its names become what the history recorded.
     void move(const NameHistory::Step *step, NameChange::Kind kind);
     bool pastePending() const;
