@@ -730,8 +730,8 @@ void TestForm1::symbols_data()
         << 6 << Start::AllSelected << QStringList{u"Down"_s, u"Right"_s, u"Return"_s} << u"║"_s
         << QString();
     QTest::newRow("Tab turns the page, Shift+Tab back")
-        << 7 << Start::AllSelected
-        << QStringList{u"Tab"_s, u"Tab"_s, u"Return"_s, u"Backtab"_s, u"Right"_s, u"Return"_s}
+        << 7 << Start::AllSelected << QStringList{u"Tab"_s,     u"Tab"_s,   u"Tab"_s,   u"Return"_s,
+                                                  u"Backtab"_s, u"Right"_s, u"Return"_s}
         << u"■━"_s << QString();
 }
 
