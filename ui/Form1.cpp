@@ -150,6 +150,14 @@ void Form1::openSymbols(int n)
         // Back to the field, its cursor after the last symbol.
         connect(m_symbolPanel, &SymbolPanel::closed, this,
                 [this] { m_fields[m_symbolField - 1]->setFocus(Qt::PopupFocusReason); });
+        // Another field clicked while it is open: the panel serves that one.
+        connect(m_symbolPanel, &SymbolPanel::fieldFocused, this, [this](QWidget *now) {
+            const auto field = std::find(m_fields.begin(), m_fields.end(), now);
+            if (field != m_fields.end()) {
+                m_symbolField = int(field - m_fields.begin()) + 1;
+                m_symbolPanel->setRoom(roomFor(m_symbolField));
+            }
+        });
     }
     m_symbolField = n;
     const GroupNameEdit *field = m_fields[n - 1];
@@ -175,7 +183,6 @@ void Form1::insertSymbol(char32_t symbol)
     const QString text = QString::fromUcs4(&symbol, 1);
     // As a typed character: the same rule, the same undo step.
     edit(n, atSelection(n, text), true);
-    m_symbols->use(symbol);
     m_symbolPanel->setRoom(roomFor(n));
 }
 
