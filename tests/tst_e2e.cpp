@@ -243,11 +243,15 @@ void TestEndToEnd::aPersonsWholeUse()
     // keys back to the field. Then from the field's menu: 常用 keeps its order. The keys for
     // the panel come from the keyboard that opened it, as a person's do. The panel shows
     // outside the window, level with the field: the picture beside the list stays as it is.
-    const auto besideWindow = [&tool](int n, const QImage &before) {
+    const auto besideField = [&tool](int n) {
+        const QRect window = tool.windowRects().value(0);
+        return QPoint(window.right() + 40, window.top() + Fields[n - 1].y + 40);
+    };
+    const auto besideWindow = [&tool, &besideField](int n, const QImage &before) {
         const QRect window = tool.windowRects().value(0);
         QVERIFY(window.isValid());
         // Right of the window, level with the field: the panel, where the screen was empty.
-        const QPoint right(window.right() + 40, window.top() + Fields[n - 1].y + 40);
+        const QPoint right = besideField(n);
         QTRY_VERIFY(tool.screen().pixel(right) != before.pixel(right));
         // and the picture beside the list, below the field, is as it was: nothing over it.
         const QPoint inWindow =
@@ -315,6 +319,14 @@ void TestEndToEnd::aPersonsWholeUse()
     const QByteArray copied = tool.copy();
     QCOMPARE(copied, joined(names));
     verifyNames(QString::fromUtf8(copied).split(u"\r\n"_s), 1, names.join(u'\n'));
+
+    // With the panel open, the close request the close box sends ends the program at once.
+    tool.clickField(10);
+    tool.keys(u"ctrl+shift+s"_s);
+    QTRY_VERIFY(tool.screen().pixel(besideField(10)) != empty.pixel(besideField(10)));
+    QVERIFY(tool.requestClose());
+    QVERIFY(tool.process().waitForFinished(5000));
+    QCOMPARE(tool.process().exitCode(), 0);
 }
 
 void TestEndToEnd::copiedNamesPasteBack_data()
