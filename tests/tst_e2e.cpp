@@ -256,7 +256,10 @@ void TestEndToEnd::aPersonsWholeUse()
         // and the picture beside the list, below the field, is as it was: nothing over it.
         const QPoint inWindow =
             window.topLeft() + QPoint(Fields[n - 1].x + Fields[n - 1].w + 20, Fields[n - 1].y + 40);
-        QCOMPARE(tool.screen().pixel(inWindow), before.pixel(inWindow));
+        const QImage shown = tool.screen();
+        QCOMPARE(shown.pixel(inWindow), before.pixel(inWindow));
+        QVERIFY(
+            shown.save(QDir::temp().filePath(u"group-pattern-designer-symbols-%1.png"_s.arg(n))));
         const QList<QRect> rects = tool.windowRects();
         if (rects.size() < 2)
             return; // a Wayland popup: the compositor does not list it
