@@ -853,7 +853,8 @@ void TestForm1::symbolsBesideTheWindow_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<QRect>("screen");
     QTest::addColumn<QPoint>("window");
-    QTest::addColumn<QString>("side"); // right, left, or over the window
+    QTest::addColumn<QString>("side");  // right, left, or over the window
+    QTest::addColumn<bool>("belowRow"); // placed by a compositor that may flip it (Wayland)
 
     // A 1366 x 768 screen at 100 %, a 1920 x 1080 one at 200 %, each with a desktop panel
     // 30 pixels high, the window against each of its edges; fields at the top, in the middle
@@ -872,10 +873,12 @@ void TestForm1::symbolsBesideTheWindow_data()
                                      : edge == u"right"_s ? u"left"_s
                                                           : u"right"_s;
                 QTest::addRow("%d %%, %s edge, field %d", scale * 100, qPrintable(edge), n)
-                    << n << screen << at << side;
+                    << n << screen << at << side << false;
             }
         }
     }
+    QTest::newRow("Wayland: below the field's row, which a flip leaves free")
+        << 6 << QRect(0, 0, 1366, 738) << QPoint(0, 100) << u"right"_s << true;
 }
 
 // Where the panel goes, from the window's own geometry: outside it where the screen has
@@ -886,6 +889,7 @@ void TestForm1::symbolsBesideTheWindow()
     QFETCH(QRect, screen);
     QFETCH(QPoint, window);
     QFETCH(QString, side);
+    QFETCH(bool, belowRow);
     // The panel's real size.
     static QSize panel;
     if (panel.isEmpty()) {
@@ -914,6 +918,7 @@ void TestForm1::symbolsBesideTheWindow()
     placement.note = QRect(placement.field.right() + 8, placement.field.top(), 150, 40);
     placement.pointer = button(u"Image2"_s)->geometry().center() + client;
     placement.screen = screen;
+    placement.belowRow = belowRow;
     const QRect place = placement.place();
 
     QCOMPARE(place.size(), panel);
@@ -930,8 +935,9 @@ void TestForm1::symbolsBesideTheWindow()
         QVERIFY(side == u"right"_s ? place.left() > placement.window.right()
                                    : place.right() < placement.window.left());
         // Level with the field, as far as the screen lets it.
-        QCOMPARE(place.top(),
-                 std::min(placement.field.top(), screen.bottom() - panel.height() + 1));
+        const int level =
+            belowRow ? placement.field.bottom() + 1 + SymbolPlacement::Gap : placement.field.top();
+        QCOMPARE(place.top(), std::min(level, screen.bottom() - panel.height() + 1));
         return;
     }
     // Over the window: no other place on the screen, every one tried a few pixels apart,

@@ -301,6 +301,7 @@ QRect SymbolPanel::placeFor(const QRect &field) const
     placement.pointer = QCursor::pos();
     const QScreen *screen = QGuiApplication::screenAt(field.center());
     placement.screen = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    placement.belowRow = windowType() == Qt::Popup;
     return placement.place();
 }
 
@@ -406,7 +407,7 @@ void SymbolPanel::hideEvent(QHideEvent *event)
     QAccessibleEvent closed(this, QAccessible::PopupMenuEnd);
     QAccessible::updateAccessibility(&closed);
     // The keyboard goes back to the window, and there to the field.
-    if (QWidget *window = parentWidget() ? parentWidget()->window() : nullptr; window->isVisible())
+    if (QWidget *window = parentWidget()->window(); window->isVisible())
         window->activateWindow();
     Q_EMIT this->closed();
 }

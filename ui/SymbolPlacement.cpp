@@ -19,7 +19,7 @@ QRect within(QRect place, const QRect &screen)
 QRect SymbolPlacement::place() const
 {
     // Level with the field; near the screen's top or bottom, as near to it as fits.
-    const int level = field.top();
+    const int level = belowRow ? field.bottom() + 1 + Gap : field.top();
     const QRect right = within(QRect(QPoint(window.right() + 1 + Gap, level), panel), screen);
     if (right.left() > window.right())
         return right;

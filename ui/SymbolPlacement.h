@@ -21,6 +21,9 @@ struct SymbolPlacement
     QRect note;        // the note's place, or none
     QPoint pointer;
     QRect screen; // the screen's available area
+    // Where the compositor places it from a point and flips it over the window when it
+    // does not fit (Wayland): it starts just below the field's row, which a flip leaves free.
+    bool belowRow = false;
 
     QRect place() const;
 };
