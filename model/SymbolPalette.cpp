@@ -2,8 +2,10 @@
 #include "SymbolPalette.h"
 
 #include "GroupNameField.h"
+#include "SymbolNameData.h"
 
 #include <QChar>
+#include <QHash>
 
 #include <algorithm>
 #include <array>
@@ -14,7 +16,7 @@ namespace {
 // The pages after 常用, in the order they are shown.
 enum PageIndex
 {
-    Lines = 1,
+    Lines = SymbolPalette::RecentPage + 1,
     Shapes,
     ArrowsAndMaths,
     Numbers,
@@ -28,8 +30,8 @@ enum PageIndex
 };
 
 const std::array<const char16_t *, PageCount> Titles{
-    u"常用",           u"线框",     u"形状与星",   u"箭头与数学", u"序号",    u"标点与括号",
-    u"希腊与俄文字母", u"日文假名", u"拼音与注音", u"单位",       u"全角字符"};
+    u"常用",       u"最近",           u"线框",     u"形状与星",   u"箭头与数学", u"序号",
+    u"标点与括号", u"希腊与俄文字母", u"日文假名", u"拼音与注音", u"单位",       u"全角字符"};
 
 struct Range
 {
@@ -110,24 +112,47 @@ bool isIdeograph(char32_t cp)
 
 // The symbols patterns are made of most, as they are offered first.
 constexpr char16_t Common[] = u"╭╮╰╯━┃─│┏┓┗┛═║╔╗╚╝★☆◆◇●○◎■□▲△▼▽※〓→←↑↓↖↗↘↙♀♂【】『』〖〗《》「」"
-                              u"〔〕︻︼︽︾①②③④⑤ⅠⅡⅢ㊣☉∞≈≠…·—～｜▁▂▃▄▅▆▇█▓◢◣◤◥";
+                              u"〔〕︻︼︽︾①②③④⑤ⅠⅡⅢ㊣☉∞≈≠…·—～｜　▁▂▃▄▅▆▇█▓◢◣◤◥";
 
-struct Name
+// A letter of another script, named by its script and itself: "平假名 あ".
+QString scriptName(char32_t cp)
 {
-    char16_t symbol;
-    const char16_t *name;
-};
+    struct Script
+    {
+        char32_t first, last;
+        const char16_t *name;
+    };
+    static constexpr Script Scripts[] = {
+        {0x00C0, 0x02AF, u"拼音字母"}, {0x0370, 0x03FF, u"希腊字母"}, {0x0400, 0x04FF, u"俄文字母"},
+        {0x3040, 0x309F, u"平假名"},   {0x30A0, 0x30FF, u"片假名"},   {0x3100, 0x312F, u"注音符号"},
+        {0xFF10, 0xFF19, u"全角数字"}, {0xFF21, 0xFF5A, u"全角字母"},
+    };
+    for (const Script &script : Scripts)
+        if (cp >= script.first && cp <= script.last)
+            return QString::fromUtf16(script.name) + u' ' + QString::fromUcs4(&cp, 1);
+    return {};
+}
 
-constexpr Name Names[] = {
-    {u'★', u"实心五角星"},    {u'☆', u"空心五角星"}, {u'◆', u"实心菱形"}, {u'◇', u"空心菱形"},
-    {u'●', u"实心圆"},        {u'○', u"空心圆"},     {u'◎', u"双圆"},     {u'■', u"实心方块"},
-    {u'□', u"空心方块"},      {u'▲', u"实心三角"},   {u'△', u"空心三角"}, {u'※', u"参考符号"},
-    {u'〓', u"下齐等号"},     {u'→', u"右箭头"},     {u'←', u"左箭头"},   {u'↑', u"上箭头"},
-    {u'↓', u"下箭头"},        {u'♀', u"女性符号"},   {u'♂', u"男性符号"}, {u'【', u"左实心方括号"},
-    {u'】', u"右实心方括号"}, {u'╭', u"左上圆角"},   {u'╮', u"右上圆角"}, {u'╰', u"左下圆角"},
-    {u'╯', u"右下圆角"},      {u'━', u"粗横线"},     {u'┃', u"粗竖线"},   {u'─', u"细横线"},
-    {u'│', u"细竖线"},        {u'　', u"全角空格"},  {u'…', u"省略号"},   {u'·', u"间隔点"},
-};
+// How well `term` answers `query`, both case-folded: lower is better, -1 not at all.
+int rank(const QString &term, const QString &query, bool inOrder)
+{
+    if (term == query)
+        return 0;
+    if (term.startsWith(query))
+        return 1;
+    if (term.contains(query))
+        return 2;
+    if (!inOrder)
+        return -1;
+    qsizetype at = 0;
+    for (const QChar c : query) {
+        at = term.indexOf(c, at);
+        if (at < 0)
+            return -1;
+        ++at;
+    }
+    return 3;
+}
 
 } // namespace
 
@@ -153,21 +178,98 @@ SymbolPalette::SymbolPalette(const GbkCodec &gbk)
         if (m_pages[pageOf(c)].symbols.contains(c))
             m_pages.first().symbols.append(c);
     }
+    readNames();
+}
+
+void SymbolPalette::readNames()
+{
+    QHash<char32_t, QStringList> table;
+    for (const QString &line : QString::fromUtf8(SymbolNameData).split(u'\n')) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() == 6)
+            table.insert(fields[0].toUInt(nullptr, 16), fields);
+    }
+    for (int page = RecentPage + 1; page < m_pages.size(); ++page) {
+        for (const char32_t cp : std::as_const(m_pages[page].symbols)) {
+            Entry entry{cp, {}, {}, {}};
+            const QStringList fields = table.value(cp);
+            if (!fields.isEmpty()) {
+                // The tool's own name first, CLDR's where the tool has none.
+                entry.name = !fields[1].isEmpty() ? fields[1] : fields[3];
+                for (const int f : {1, 2, 3, 4})
+                    if (!fields[f].isEmpty())
+                        entry.chinese += fields[f].split(u'|');
+                entry.english = fields[5].toCaseFolded();
+            }
+            if (entry.name.isEmpty()) {
+                entry.name = scriptName(cp);
+                entry.chinese.append(entry.name);
+            }
+            // The page's own name finds all of it: 线框, 序号.
+            entry.chinese.append(m_pages[page].title);
+            for (QString &term : entry.chinese)
+                term = term.toCaseFolded();
+            m_index.insert(cp, m_entries.size());
+            m_entries.append(entry);
+        }
+    }
 }
 
 void SymbolPalette::use(char32_t symbol)
 {
-    QList<char32_t> &common = m_pages.first().symbols;
-    common.removeOne(symbol);
-    common.prepend(symbol);
+    QList<char32_t> &recent = m_pages[RecentPage].symbols;
+    if (!recent.contains(symbol))
+        recent.append(symbol);
+}
+
+QString SymbolPalette::name(char32_t symbol) const
+{
+    const auto at = m_index.constFind(symbol);
+    return at != m_index.cend() ? m_entries[*at].name : QString();
 }
 
 QString SymbolPalette::describe(char32_t symbol) const
 {
     const QString code = QStringLiteral("U+%1").arg(uint(symbol), 4, 16, QChar(u'0')).toUpper();
-    const auto named = std::find_if(std::begin(Names), std::end(Names),
-                                    [symbol](const Name &n) { return n.symbol == symbol; });
-    if (named != std::end(Names))
-        return QString::fromUtf16(named->name) + u' ' + code;
-    return m_pages[pageOf(symbol)].title + u' ' + code;
+    const QString named = name(symbol);
+    return (named.isEmpty() ? m_pages[pageOf(symbol)].title : named) + u' ' + code;
+}
+
+bool SymbolPalette::isBlank(char32_t symbol)
+{
+    return QChar::category(symbol) == QChar::Separator_Space;
+}
+
+QList<char32_t> SymbolPalette::search(QStringView query) const
+{
+    const QString folded = query.trimmed().toString().toCaseFolded();
+    if (folded.isEmpty())
+        return {};
+    // "U+2605" or "2605", whole.
+    QStringView hex = folded;
+    if (hex.startsWith(u"u+"))
+        hex = hex.mid(2);
+    bool isCode = false;
+    const char32_t code = hex.size() >= 4 && hex.size() <= 5 ? hex.toUInt(&isCode, 16) : 0;
+    // Best first; within a rank, the pages' order.
+    std::array<QList<char32_t>, 4> ranked;
+    for (const Entry &entry : m_entries) {
+        int best = -1;
+        const auto better = [&best](int r) {
+            if (r >= 0 && (best < 0 || r < best))
+                best = r;
+        };
+        if ((isCode && entry.symbol == code) || QString::fromUcs4(&entry.symbol, 1) == folded)
+            better(0);
+        for (const QString &term : entry.chinese)
+            better(rank(term, folded, true));
+        // Letters in order would match most English names: equal, start or part only.
+        better(rank(entry.english, folded, false));
+        if (best >= 0)
+            ranked[best].append(entry.symbol);
+    }
+    QList<char32_t> found;
+    for (const QList<char32_t> &symbols : ranked)
+        found += symbols;
+    return found;
 }

@@ -516,6 +516,46 @@ QStringList Tool::windows() const
     return ids;
 }
 
+QImage Tool::screen() const
+{
+    if (onWayland())
+        return QImage::fromData(run(u"grim"_s, {u"-"_s}).out, "PNG");
+    return QImage::fromData(run(u"import"_s, {u"-window"_s, u"root"_s, u"png:-"_s}).out, "PNG");
+}
+
+QList<QRect> Tool::windowRects() const
+{
+    QList<QRect> rects;
+    if (onWayland()) {
+        for (const QJsonObject &v : shownViews(m_process.processId())) {
+            const QJsonObject rect = v.value(u"rect"_s).toObject();
+            const QJsonObject inner = v.value(u"window_rect"_s).toObject();
+            const QRect at(rect.value(u"x"_s).toInt() + inner.value(u"x"_s).toInt(),
+                           rect.value(u"y"_s).toInt() + inner.value(u"y"_s).toInt(),
+                           inner.value(u"width"_s).toInt(), inner.value(u"height"_s).toInt());
+            if (QString::number(v.value(u"id"_s).toInteger()) == window())
+                rects.prepend(at);
+            else
+                rects.append(at);
+        }
+        return rects;
+    }
+    for (const QString &id : windows()) {
+        const QByteArray info = run(u"xwininfo"_s, {u"-id"_s, id}).out;
+        const auto value = [&info](const QByteArray &key) {
+            const int i = info.indexOf(key);
+            return i < 0 ? 0 : info.mid(i + key.size()).split('\n').value(0).trimmed().toInt();
+        };
+        const QRect at(value("Absolute upper-left X:"), value("Absolute upper-left Y:"),
+                       value("Width:"), value("Height:"));
+        if (id == window())
+            rects.prepend(at);
+        else
+            rects.append(at);
+    }
+    return rects;
+}
+
 QJsonObject Tool::view() const
 {
     for (const QJsonObject &v : views())

@@ -107,6 +107,11 @@ public:
     void keepErrors() { m_keepErrors = true; }
     // The windows of the program that are shown.
     QStringList windows() const;
+    // The whole screen.
+    QImage screen() const;
+    // Where the program's shown windows are on the screen, the main window first (on
+    // Wayland its popups are not among them).
+    QList<QRect> windowRects() const;
     // On Wayland: what the compositor knows of the window (app_id, name, geometry...).
     QJsonObject view() const;
     // Asks the window to close, as a click on its close box does.

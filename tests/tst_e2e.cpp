@@ -240,41 +240,85 @@ void TestEndToEnd::aPersonsWholeUse()
     QVERIFY2((fault = frameFault(framed, 1)).isEmpty(), qPrintable(fault));
 
     // Three symbols from the panel, opened with its key, over all of field 5; Esc gives the
-    // keys back to the field. Then from the field's menu: the symbols used come first. The
-    // keys for the panel come from the keyboard that opened it, as a person's do.
-    // The panel shows right of field n, below its row, over the picture beside the list; or,
-    // where the Wayland compositor flips it for want of room on the screen, left of that,
-    // over the rows below.
-    const auto beside = [&tool](int n) {
-        const QImage shot = tool.screenshot();
-        const FieldRect &f = Fields[n - 1];
-        QList<QRgb> pixels{shot.pixel(f.x + f.w + 120, f.y + f.h + 30)};
-        for (int x = f.x - 10; x < f.x + f.w; x += 8)
-            pixels.append(shot.pixel(x, f.y + f.h + 12));
-        return pixels;
+    // keys back to the field. Then from the field's menu: 常用 keeps its order. The keys for
+    // the panel come from the keyboard that opened it, as a person's do. The panel shows
+    // outside the window, level with the field: the picture beside the list stays as it is.
+    // Right and left of the window, level with field n.
+    const auto besideField = [&tool](int n) {
+        const QRect window = tool.windowRects().value(0);
+        const int y = window.top() + Fields[n - 1].y + 40;
+        return std::pair{QPoint(window.right() + 40, y), QPoint(window.left() - 40, y)};
     };
-    const QList<QRgb> picture5 = beside(5);
+    const auto besideWindow = [&tool, &besideField](int n, const QImage &before) {
+        const QRect window = tool.windowRects().value(0);
+        QVERIFY(window.isValid());
+        const FieldRect &f = Fields[n - 1];
+        // The picture right of the field, in its row, and below it.
+        const QPoint row = window.topLeft() + QPoint(f.x + f.w + 60, f.y + f.h / 2);
+        const QPoint below = window.topLeft() + QPoint(f.x + f.w + 60, f.y + 60);
+        const auto [right, left] = besideField(n);
+        const auto changed = [&before](const QImage &shot, QPoint p) {
+            return shot.pixel(p) != before.pixel(p);
+        };
+        QImage shown;
+        // Shown beside the window; on Wayland, where the compositor flips it over the window
+        // when the screen has no room on the right, below the field's row.
+        const bool shows = QTest::qWaitFor(
+            [&] {
+                shown = tool.screen();
+                return changed(shown, right) || changed(shown, left) ||
+                       (onWayland() && changed(shown, below));
+            },
+            5000);
+        QVERIFY(
+            shown.save(QDir::temp().filePath(u"group-pattern-designer-symbols-%1.png"_s.arg(n))));
+        QVERIFY(shows);
+        QVERIFY(!changed(shown, row));
+        const QList<QRect> rects = tool.windowRects();
+        if (rects.size() < 2) {
+            QVERIFY(onWayland()); // a popup, which the compositor does not list
+            return;
+        }
+        const QRect panel = rects[1];
+        QVERIFY2(!panel.intersects(window),
+                 qPrintable(u"panel %1,%2 %3x%4 over the window at %5,%6"_s.arg(panel.x())
+                                .arg(panel.y())
+                                .arg(panel.width())
+                                .arg(panel.height())
+                                .arg(window.x())
+                                .arg(window.y())));
+        QCOMPARE(panel.top(), window.top() + f.y);
+    };
+    QImage empty = tool.screen();
     tool.clickField(5);
     tool.keys(u"ctrl+a"_s);
     tool.keys({u"ctrl+shift+s"_s, u"Return"_s, u"Right"_s, u"Return"_s, u"Right"_s, u"Return"_s},
               1500);
-    QVERIFY(beside(5) != picture5);
+    besideWindow(5, empty);
     tool.keys(u"Escape"_s);
     tool.type(u"x"_s);
     names[4] = u"╭╮╰x"_s;
     QCOMPARE(QString::fromUtf8(tool.copy()).split(u"\r\n"_s), names);
-    const QList<QRgb> picture6 = beside(6);
     tool.clickField(6);
     tool.keys(u"ctrl+a"_s);
+    empty = tool.screen();
     tool.click(QPoint(Fields[5].x + 20, Fields[5].y + 8), 1, 3);
     QTest::qWait(300); // Qt's own menu
     // From the menu's end: 对齐右边, 装饰全部组, 插入符号….
     tool.keys({u"Up"_s, u"Up"_s, u"Up"_s}, 100);
     tool.keys({u"Return"_s, u"Return"_s}, 1500);
-    QVERIFY(beside(6) != picture6);
+    besideWindow(6, empty);
     tool.keys(u"Escape"_s);
-    names[5] = u"╰"_s;
+    names[5] = u"╭"_s;
     QCOMPARE(QString::fromUtf8(tool.copy()).split(u"\r\n"_s), names);
+    // A Chinese word pasted into the search, Enter: its best match goes in.
+    QVERIFY(offerClipboard(u"双竖线"_s.toUtf8()));
+    tool.clickField(8);
+    tool.keys(u"ctrl+a"_s);
+    tool.keys({u"ctrl+shift+s"_s, u"ctrl+v"_s, u"Return"_s, u"Escape"_s, u"Escape"_s}, 1500);
+    names[7] = u"║"_s;
+    QCOMPARE(tool.copy(), joined(names));
+    QCOMPARE(tool.windowRects().size(), 1);
 
     // A name with stray line breaks changes its own field alone; an undo takes it back.
     paste(7, u"\n★新名字★\n\n"_s);
@@ -340,6 +384,14 @@ void TestEndToEnd::aPersonsWholeUse()
     tool.keys(u"ctrl+z"_s);
     std::copy(typed.begin(), typed.end(), names.begin());
     QCOMPARE(tool.copy(), joined(names));
+
+    // With the panel open, the close request the close box sends ends the program at once.
+    tool.clickField(10);
+    tool.keys(u"ctrl+shift+s"_s);
+    besideWindow(10, empty);
+    QVERIFY(tool.requestClose());
+    QVERIFY(tool.process().waitForFinished(5000));
+    QCOMPARE(tool.process().exitCode(), 0);
 }
 
 void TestEndToEnd::copiedNamesPasteBack_data()

@@ -7,6 +7,7 @@
 #include "PictureButton.h"
 #include "RecordingClipboard.h"
 #include "RecordingShell.h"
+#include "SymbolPlacement.h"
 #include "SystemGbkCodec.h"
 #include "SystemTextWidths.h"
 #include "SystemWindowFonts.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -104,6 +106,8 @@ private Q_SLOTS:
     void drawnWidths();
     void symbols_data();
     void symbols();
+    void symbolsBesideTheWindow_data();
+    void symbolsBesideTheWindow();
     void keysMoveBetweenFields_data();
     void keysMoveBetweenFields();
     void undoAndRedo_data();
@@ -833,7 +837,9 @@ void TestForm1::symbols_data()
 {
     QTest::addColumn<int>("n");
     QTest::addColumn<Start>("start");
-    // Ctrl+Shift+S opens the panel; then keys in it, or "click R C" on a cell.
+    // Ctrl+Shift+S opens the panel; then keys in it, "click R C" on a cell, "type TEXT" into
+    // it, "page P" clicked in the list of pages, "field N" clicked and its name selected,
+    // and checks: "cells TEXT" shown, "detail TEXT" said, "name N TEXT" held.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QString>("note");
@@ -849,9 +855,33 @@ void TestForm1::symbols_data()
         << 6 << Start::AllSelected << QStringList{u"Down"_s, u"Right"_s, u"Return"_s} << u"║"_s
         << QString();
     QTest::newRow("Tab turns the page, Shift+Tab back")
-        << 7 << Start::AllSelected
-        << QStringList{u"Tab"_s, u"Tab"_s, u"Return"_s, u"Backtab"_s, u"Right"_s, u"Return"_s}
+        << 7 << Start::AllSelected << QStringList{u"Tab"_s,     u"Tab"_s,   u"Tab"_s,   u"Return"_s,
+                                                  u"Backtab"_s, u"Right"_s, u"Return"_s}
         << u"■━"_s << QString();
+    QTest::newRow("a search; Enter takes the first match, named in the detail line")
+        << 8 << Start::AllSelected
+        << QStringList{u"type 粗横线"_s, u"detail ━ 粗横线 U+2501  2 字节，还可以放 8 个"_s,
+                       u"Return"_s}
+        << u"━"_s << QString();
+    QTest::newRow("the arrows move in what the search found")
+        << 8 << Start::AllSelected << QStringList{u"type 竖线"_s, u"Right"_s, u"Return"_s} << u"┃"_s
+        << QString();
+    QTest::newRow("Esc empties the search first, and 常用 is back")
+        << 9 << Start::AllSelected << QStringList{u"type 星"_s, u"Escape"_s, u"Return"_s} << u"╭"_s
+        << QString();
+    QTest::newRow("a code; the full-width space labelled")
+        << 9 << Start::AllSelected
+        << QStringList{u"type U+3000"_s, u"detail \u3000 全角空格 U+3000  2 字节，还可以放 8 个"_s,
+                       u"Return"_s}
+        << u"\u3000"_s << QString();
+    QTest::newRow("最近 holds what went in, not what was refused")
+        << 5 << Start::AtEnd << QStringList{u"Return"_s, u"Right"_s,  u"Return"_s,  u"Right"_s,
+                                            u"Return"_s, u"page 1"_s, u"cells ╭╮"_s}
+        << Placeholder + u"╭╮"_s << QString(); // the click on the page list ends the note
+    QTest::newRow("another field clicked: the panel serves it")
+        << 10 << Start::AllSelected
+        << QStringList{u"field 9"_s, u"click 0 1"_s, u"name 9 ╮"_s, u"field 10"_s, u"click 0 0"_s}
+        << u"╭"_s << QString();
 }
 
 void TestForm1::symbols()
@@ -866,35 +896,176 @@ void TestForm1::symbols()
     const QString before = edit->text();
     QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     auto *grid = m_window->findChild<QAbstractItemView *>(u"symbolGrid"_s);
-    QVERIFY(grid);
+    auto *search = m_window->findChild<QLineEdit *>(u"symbolSearch"_s);
+    auto *pages = m_window->findChild<QListWidget *>(u"symbolPages"_s);
+    auto *detail = m_window->findChild<QLabel *>(u"symbolDetail"_s);
+    QVERIFY(grid && search && pages && detail);
     QTRY_VERIFY(grid->isVisible());
-    QCOMPARE(QApplication::focusWidget(), grid);
+    // Typing goes to the search at once.
+    QTRY_COMPARE(QApplication::focusWidget(), search);
     // Each symbol is heard by its name and code.
     QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(grid);
     QVERIFY(cells && cells->tableInterface());
     QCOMPARE(cells->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), u"左上圆角 U+256D"_s);
     const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
     for (const QString &step : steps) {
-        if (step.startsWith(u"click"_s)) {
+        const QString word = step.section(u' ', 0, 0);
+        const QString rest = step.section(u' ', 1);
+        if (word == u"click"_s) {
             const QModelIndex cell = grid->model()->index(step.section(u' ', 1, 1).toInt(),
                                                           step.section(u' ', 2, 2).toInt());
+            QVERIFY2(cell.flags() & Qt::ItemIsEnabled, qPrintable(step));
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                               grid->visualRect(cell).center());
+        } else if (word == u"type"_s) {
+            type(QApplication::focusWidget(), rest);
+            QCOMPARE(search->text(), rest);
+        } else if (word == u"page"_s) {
+            const QRect item = pages->visualItemRect(pages->item(rest.toInt()));
+            QVERIFY(pages->viewport()->rect().contains(item)); // in sight
+            QTest::mouseClick(pages->viewport(), Qt::LeftButton, {}, item.center());
+            QCOMPARE(pages->currentRow(), rest.toInt());
+        } else if (word == u"field"_s) {
+            // As a person clicks another field: the window takes the focus, the panel stays.
+            QLineEdit *other = field(rest.toInt());
+            m_window->activateWindow();
+            QTRY_VERIFY(m_window->isActiveWindow());
+            QTest::mouseClick(other, Qt::LeftButton, {}, other->rect().center());
+            QTRY_COMPARE(QApplication::focusWidget(), other);
+            other->selectAll();
+        } else if (word == u"cells"_s) {
+            QString cells;
+            for (int i = 0; i < grid->model()->columnCount(); ++i)
+                cells += grid->model()->index(0, i).data().toString();
+            QCOMPARE(cells, rest);
+        } else if (word == u"detail"_s) {
+            QCOMPARE(detail->text(), rest);
+        } else if (word == u"name"_s) {
+            QCOMPARE(m_window->names().name(rest.section(u' ', 0, 0).toInt()),
+                     rest.section(u' ', 1));
         } else {
-            QTest::keyClick(grid, Qt::Key(keys.keyToValue((u"Key_"_s + step).toLatin1())));
+            QTest::keyClick(QApplication::focusWidget(),
+                            Qt::Key(keys.keyToValue((u"Key_"_s + step).toLatin1())));
         }
         QVERIFY2(grid->isVisible(), qPrintable(step)); // open for the next symbol
     }
     QCOMPARE(m_window->names().name(n), expected);
     verifyNote(edit, note);
     // Esc: back to the field, the cursor after the last symbol; one undo takes them all.
+    // With a search, the first Esc empties it and the panel stays.
+    if (!search->text().isEmpty()) {
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QCOMPARE(search->text(), QString());
+        QVERIFY(grid->isVisible());
+    }
     QTest::keyClick(grid, Qt::Key_Escape);
     QTRY_VERIFY(!grid->isVisible());
-    QCOMPARE(QApplication::focusWidget(), edit);
+    QTRY_COMPARE(QApplication::focusWidget(), edit);
     QCOMPARE(edit->text(), expected);
     QCOMPARE(edit->cursorPosition(), int(expected.size()));
     QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(edit->text(), before);
+}
+
+void TestForm1::symbolsBesideTheWindow_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("window");
+    QTest::addColumn<QString>("side");  // right, left, or over the window
+    QTest::addColumn<bool>("belowRow"); // placed by a compositor that may flip it (Wayland)
+
+    // A 1366 x 768 screen at 100 %, a 1920 x 1080 one at 200 %, each with a desktop panel
+    // 30 pixels high, the window against each of its edges; fields at the top, in the middle
+    // and at the bottom of the list.
+    const QSize frame(508 + 2, 384 + 25);
+    for (const int scale : {1, 2}) {
+        const QRect screen = scale == 1 ? QRect(0, 0, 1366, 768 - 30) : QRect(0, 0, 960, 540 - 15);
+        const QList<std::pair<QString, QPoint>> edges{
+            {u"left"_s, QPoint(0, 100 / scale)},
+            {u"right"_s, QPoint(screen.width() - frame.width(), 100 / scale)},
+            {u"top"_s, QPoint(300 / scale, 0)},
+            {u"bottom"_s, QPoint(300 / scale, screen.height() - frame.height())}};
+        for (const auto &[edge, at] : edges) {
+            for (const int n : {1, 6, 11}) {
+                const QString side = scale == 2           ? u"over"_s
+                                     : edge == u"right"_s ? u"left"_s
+                                                          : u"right"_s;
+                QTest::addRow("%d %%, %s edge, field %d", scale * 100, qPrintable(edge), n)
+                    << n << screen << at << side << false;
+            }
+        }
+    }
+    QTest::newRow("Wayland: below the field's row, which a flip leaves free")
+        << 6 << QRect(0, 0, 1366, 738) << QPoint(0, 100) << u"right"_s << true;
+}
+
+// Where the panel goes, from the window's own geometry: outside it where the screen has
+// room, else over the fewest rows, never the field's row, the note or the pointer.
+void TestForm1::symbolsBesideTheWindow()
+{
+    QFETCH(int, n);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, window);
+    QFETCH(QString, side);
+    QFETCH(bool, belowRow);
+    // The panel's real size.
+    static QSize panel;
+    if (panel.isEmpty()) {
+        prepare(field(1), Start::AtEnd);
+        QTest::keyClick(field(1), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        auto *grid = m_window->findChild<QAbstractItemView *>(u"symbolGrid"_s);
+        QVERIFY(grid);
+        QTRY_VERIFY(grid->isVisible());
+        panel = grid->window()->size();
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QTRY_VERIFY(!grid->isVisible());
+    }
+    QVERIFY(panel.width() > 300 && panel.height() > 200);
+
+    SymbolPlacement placement;
+    placement.panel = panel;
+    placement.window = QRect(window, QSize(508 + 2, 384 + 25));
+    const QPoint client = window + QPoint(1, 24);
+    for (int k = 1; k <= 11; ++k) {
+        const QRect f = field(k)->geometry().translated(client);
+        placement.rows.append(QRect(QPoint(placement.window.left(), f.top()), f.bottomRight()));
+        if (k == n)
+            placement.field = f;
+    }
+    // The note beside the list, level with the field; the pointer on the copy picture.
+    placement.note = QRect(placement.field.right() + 8, placement.field.top(), 150, 40);
+    placement.pointer = button(u"Image2"_s)->geometry().center() + client;
+    placement.screen = screen;
+    placement.belowRow = belowRow;
+    const QRect place = placement.place();
+
+    QCOMPARE(place.size(), panel);
+    QVERIFY(screen.contains(place));
+    const QRect ownRow = placement.rows[n - 1];
+    // What it covers, worst first: the field's row, the pointer, the note, the other rows.
+    const auto cost = [&](const QRect &r) {
+        return std::array<long, 4>{
+            r.intersects(ownRow), r.contains(placement.pointer), r.intersects(placement.note),
+            std::count_if(placement.rows.begin(), placement.rows.end(),
+                          [&r](const QRect &row) { return r.intersects(row); })};
+    };
+    if (side == u"right"_s || side == u"left"_s) {
+        QVERIFY(side == u"right"_s ? place.left() > placement.window.right()
+                                   : place.right() < placement.window.left());
+        // Level with the field, as far as the screen lets it.
+        const int level =
+            belowRow ? placement.field.bottom() + 1 + SymbolPlacement::Gap : placement.field.top();
+        QCOMPARE(place.top(), std::min(level, screen.bottom() - panel.height() + 1));
+        return;
+    }
+    // Over the window: no other place on the screen, every one tried a few pixels apart,
+    // does better.
+    std::array<long, 4> least{1, 1, 1, 12};
+    for (int y = screen.top(); y + panel.height() <= screen.bottom() + 1; y += 2)
+        for (int x = screen.left(); x + panel.width() <= screen.right() + 1; x += 2)
+            least = std::min(least, cost(QRect(QPoint(x, y), panel)));
+    QCOMPARE(cost(place), least);
 }
 
 void TestForm1::keysMoveBetweenFields_data()

@@ -11,6 +11,7 @@
 #include "TextWidths.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -70,6 +71,8 @@ private Q_SLOTS:
     void alignRight_data();
     void alignRight();
     void symbolsAreEveryTwoByteNonIdeograph();
+    void symbolSearch_data();
+    void symbolSearch();
 
 private:
     SystemGbkCodec m_gbk;
@@ -569,20 +572,26 @@ void TestGroupNameField::symbolsAreEveryTwoByteNonIdeograph()
 
     const SymbolPalette palette(m_gbk);
     const QList<SymbolPalette::Page> &pages = palette.pages();
-    const QStringList titles{u"常用"_s,       u"线框"_s,       u"形状与星"_s,       u"箭头与数学"_s,
-                             u"序号"_s,       u"标点与括号"_s, u"希腊与俄文字母"_s, u"日文假名"_s,
-                             u"拼音与注音"_s, u"单位"_s,       u"全角字符"_s};
+    const QStringList titles{u"常用"_s,       u"最近"_s,       u"线框"_s,       u"形状与星"_s,
+                             u"箭头与数学"_s, u"序号"_s,       u"标点与括号"_s, u"希腊与俄文字母"_s,
+                             u"日文假名"_s,   u"拼音与注音"_s, u"单位"_s,       u"全角字符"_s};
     QStringList shown;
     QSet<char32_t> offered;
     for (const SymbolPalette::Page &page : pages) {
         shown.append(page.title);
-        QVERIFY2(!page.symbols.isEmpty(), qPrintable(page.title));
-        if (&page == &pages.first())
+        // 最近 is empty until a symbol is used.
+        QCOMPARE(page.symbols.isEmpty(), &page == &pages[SymbolPalette::RecentPage]);
+        if (&page - &pages.first() <= SymbolPalette::RecentPage)
             continue;
         for (const char32_t symbol : page.symbols) {
             QVERIFY2(!offered.contains(symbol),
                      qPrintable(u"U+%1 twice"_s.arg(uint(symbol), 0, 16)));
             offered.insert(symbol);
+            // Every one has a Chinese name, shown and searched.
+            const QString name = palette.name(symbol);
+            QVERIFY2(
+                name.contains(QRegularExpression(u"[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}]"_s)),
+                qPrintable(u"U+%1 named '%2'"_s.arg(uint(symbol), 0, 16).arg(name)));
             // Each goes into a name as it is, at two bytes.
             const QString text = QString::fromUcs4(&symbol, 1);
             QCOMPARE(GroupNameField::applyEdit(QString(), {0, 0, text}, m_gbk).text(), text);
@@ -599,7 +608,69 @@ void TestGroupNameField::symbolsAreEveryTwoByteNonIdeograph()
     for (const char32_t symbol : pages.first().symbols)
         QVERIFY(offered.contains(symbol));
     QCOMPARE(palette.describe(0x2605), u"实心五角星 U+2605"_s);
-    QCOMPARE(palette.describe(0x2554), u"线框 U+2554"_s);
+    QCOMPARE(palette.describe(0x2551), u"双竖线 U+2551"_s);
+    QCOMPARE(palette.describe(0x3042), u"平假名 あ U+3042"_s);
+    // What draws nothing is labelled, and the padding of frames is on 常用 from the start.
+    QVERIFY(SymbolPalette::isBlank(0x3000));
+    QVERIFY(pages.first().symbols.contains(0x3000));
+    for (const char32_t symbol : offered)
+        QVERIFY2(SymbolPalette::isBlank(symbol) == (symbol == 0x3000),
+                 qPrintable(u"U+%1"_s.arg(uint(symbol), 0, 16)));
+
+    // 常用 keeps its order; 最近 gets each symbol once, where it was first used.
+    SymbolPalette used(m_gbk);
+    const QList<char32_t> common = used.pages().first().symbols;
+    for (const char32_t symbol : {U'━', U'★', U'━', common.last()})
+        used.use(symbol);
+    QCOMPARE(used.pages().first().symbols, common);
+    QCOMPARE(used.pages()[SymbolPalette::RecentPage].symbols,
+             (QList<char32_t>{U'━', U'★', common.last()}));
+}
+
+void TestGroupNameField::symbolSearch_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("first"); // the first results, in order
+    QTest::addColumn<QString>("among"); // and these somewhere in them
+
+    // Chinese: the tool's names and aliases, CLDR's, the page's name.
+    QTest::newRow("a name, whole") << u"粗横线"_s << u"━"_s << QString();
+    QTest::newRow("the padding of frames") << u"全角空格"_s << u"\u3000"_s << QString();
+    QTest::newRow("an alias") << u"空格"_s << u"\u3000"_s << QString();
+    QTest::newRow("equal before holding") << u"双竖线"_s << u"║"_s << u"∥‖"_s;
+    QTest::newRow("the stars") << u"星"_s << u"★☆"_s << u"※"_s;
+    QTest::newRow("vertical lines") << u"竖线"_s << u"│┃"_s << u"║┆‖｜"_s;
+    QTest::newRow("frame pieces by the page's name") << u"框"_s << u"┌┏"_s << u"─━╭╬"_s;
+    QTest::newRow("circled numbers") << u"带圈"_s << u"㊣①②"_s << u"⑩"_s;
+    QTest::newRow("CLDR's words") << u"向右的箭头"_s << u"→"_s << QString();
+    QTest::newRow("characters in order") << u"实五星"_s << u"★"_s << QString();
+    QTest::newRow("a letter by its script") << u"平假名"_s << u"ぁあ"_s << u"ん"_s;
+    // English, any case; codes, whole.
+    QTest::newRow("English") << u"Star"_s << u"★☆"_s << QString();
+    QTest::newRow("English words") << u"box drawings heavy"_s << u"━┃"_s << u"╋"_s;
+    QTest::newRow("a code") << u"U+2605"_s << u"★"_s << QString();
+    QTest::newRow("a bare code") << u"2605"_s << u"★"_s << QString();
+    QTest::newRow("the symbol itself") << u"★"_s << u"★"_s << QString();
+    QTest::newRow("nothing") << u"没有这种符号"_s << QString() << QString();
+}
+
+void TestGroupNameField::symbolSearch()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, first);
+    QFETCH(QString, among);
+    static const SymbolPalette palette(m_gbk);
+    const QList<char32_t> found = palette.search(query);
+    QString shown;
+    for (const char32_t symbol : found)
+        shown += QString::fromUcs4(&symbol, 1);
+    QVERIFY2(shown.startsWith(first), qPrintable(shown.left(20)));
+    if (first.isEmpty())
+        QCOMPARE(shown, QString());
+    for (const QChar c : among)
+        QVERIFY2(shown.contains(c), qPrintable(QString(c)));
+    // Each once.
+    QCOMPARE(QSet<char32_t>(found.begin(), found.end()).size(), found.size());
 }
 
 #include "tst_groupnamefield.moc"

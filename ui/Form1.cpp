@@ -84,7 +84,14 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const Wind
         const QString text = QString::fromUcs4(&symbol, 1);
         const NameChange change = m_editor.edit(n, field->atSelection(text), true);
         if (change.changed.contains(n))
-            m_symbols->inserted(symbol, GroupNameField::MaxBytes - change.bytes);
+            m_symbols->setRoom(GroupNameField::MaxBytes - change.bytes);
+    });
+
+    connect(m_symbols, &SymbolChooser::served, this, [this](GroupNameEdit *field) {
+        const TextEdit at = field->atSelection({});
+        const int n =
+            int(std::find(m_fields.begin(), m_fields.end(), field) - m_fields.begin()) + 1;
+        m_symbols->setRoom(m_editor.room(n, at.from, at.to));
     });
 
     for (int n = 1; n <= GroupNameSet::Count; ++n) {

@@ -27,13 +27,19 @@ void SymbolChooser::open(GroupNameEdit *field, int room)
             if (m_field)
                 m_field->setFocus(Qt::PopupFocusReason);
         });
+        // Another field clicked while it is open: the panel serves that one.
+        connect(m_panel, &SymbolPanel::fieldFocused, this, [this](QWidget *now) {
+            if (auto *field = qobject_cast<GroupNameEdit *>(now)) {
+                m_field = field;
+                Q_EMIT served(field);
+            }
+        });
     }
     m_field = field;
     m_panel->open(QRect(field->mapToGlobal(QPoint()), field->size()), room);
 }
 
-void SymbolChooser::inserted(char32_t symbol, int room)
+void SymbolChooser::setRoom(int room)
 {
-    m_palette->use(symbol);
     m_panel->setRoom(room);
 }

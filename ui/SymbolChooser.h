@@ -24,11 +24,13 @@ public:
     // Opens beside `field`, whose name has `room` bytes left at its selection.
     void open(GroupNameEdit *field, int room);
     GroupNameEdit *field() const { return m_field; }
-    // The symbol went in: the name has `room` bytes left.
-    void inserted(char32_t symbol, int room);
+    // The name of the field served has `room` bytes left at its selection.
+    void setRoom(int room);
 
 Q_SIGNALS:
     void chosen(char32_t symbol);
+    // The panel serves another field, which took the keyboard while it was open.
+    void served(GroupNameEdit *field);
 
 private:
     const GbkCodec &m_gbk;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "SymbolPanel.h"
 
+#include "NameNote.h"
 #include "SymbolPalette.h"
+#include "SymbolPlacement.h"
 
 #include <QAbstractTableModel>
 #include <QAccessible>
@@ -9,17 +11,21 @@
 #include <QCursor>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTabBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace {
 constexpr int Columns = 12;
+constexpr int Rows = 8;
 constexpr int SymbolBytes = 2;
 
 QString text(char32_t symbol)
@@ -28,19 +34,21 @@ QString text(char32_t symbol)
 }
 } // namespace
 
-// One page of symbols as a grid, row by row.
+// The symbols shown, a page or what a search found, as a grid, row by row.
 class SymbolGrid final : public QAbstractTableModel
 {
 public:
+    static constexpr int SymbolRole = Qt::UserRole;
+
     explicit SymbolGrid(SymbolPalette &palette, QObject *parent)
         : QAbstractTableModel(parent), m_palette(palette)
     {
     }
 
-    void showPage(int page)
+    void show(const QList<char32_t> &symbols)
     {
         beginResetModel();
-        m_symbols = m_palette.pages().at(page).symbols;
+        m_symbols = symbols;
         endResetModel();
     }
     void setRoom(int room)
@@ -76,7 +84,9 @@ public:
             return {};
         switch (role) {
         case Qt::DisplayRole:
-            return text(s);
+            return SymbolPalette::isBlank(s) ? QString() : text(s);
+        case SymbolRole:
+            return uint(s);
         case Qt::AccessibleTextRole:
         case Qt::ToolTipRole:
             return fits() ? m_palette.describe(s)
@@ -99,21 +109,69 @@ private:
     int m_room = 0;
 };
 
+namespace {
+// A symbol that draws nothing (the full-width space) as a dotted box, so that its cell is
+// not taken for an empty one.
+class BlankCellDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!SymbolPalette::isBlank(index.data(SymbolGrid::SymbolRole).toUInt()))
+            return;
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));
+        const int inset = option.rect.height() / 4;
+        painter->drawRect(option.rect.adjusted(inset, inset, -inset - 1, -inset - 1));
+        painter->restore();
+    }
+};
+} // namespace
+
+// A window of its own that takes no grab, placed where the tool says. A Wayland client
+// cannot place a window of its own, and Qt 6.4 gives a popup there no keyboard without a
+// grab; so there it is a popup, which the compositor places from its position next to the
+// window, and which a click elsewhere closes.
+Qt::WindowFlags SymbolPanel::windowType()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return Qt::Popup;
+    return Qt::Tool | Qt::FramelessWindowHint;
+}
+
 SymbolPanel::SymbolPanel(SymbolPalette &palette, QWidget *parent)
-    : QFrame(parent, Qt::Popup), m_palette(palette), m_model(new SymbolGrid(palette, this)),
-      m_pages(new QTabBar(this)), m_grid(new QTableView(this)), m_detail(new QLabel(this))
+    : QFrame(parent, windowType()), m_palette(palette), m_model(new SymbolGrid(palette, this)),
+      m_search(new QLineEdit(this)), m_pages(new QListWidget(this)), m_grid(new QTableView(this)),
+      m_detail(new QLabel(this))
 {
     setObjectName(QStringLiteral("symbolPanel"));
     setAccessibleName(tr("插入符号"));
+    setWindowTitle(tr("插入符号"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAttribute(Qt::WA_WindowPropagation);
 
+    m_search->setObjectName(QStringLiteral("symbolSearch"));
+    m_search->setAccessibleName(tr("搜索符号"));
+    m_search->setPlaceholderText(tr("搜索：星、竖线、圈、star、U+2605"));
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+
+    // Every page in sight, as a list beside the grid.
     m_pages->setObjectName(QStringLiteral("symbolPages"));
-    m_pages->setFocusPolicy(Qt::NoFocus); // Tab in the grid turns the pages
-    m_pages->setExpanding(false);
-    m_pages->setUsesScrollButtons(true);
-    for (const SymbolPalette::Page &page : palette.pages())
-        m_pages->addTab(page.title);
+    m_pages->setAccessibleName(tr("符号分类"));
+    m_pages->setFocusPolicy(Qt::NoFocus); // Tab turns the pages
+    m_pages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pages->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int pagesWidth = 0;
+    for (const SymbolPalette::Page &page : palette.pages()) {
+        m_pages->addItem(page.title);
+        pagesWidth = std::max(pagesWidth, m_pages->fontMetrics().horizontalAdvance(page.title));
+    }
+    m_pages->setFixedWidth(pagesWidth + 12 + 2 * m_pages->frameWidth());
 
     // Drawn full width, as in the field: the window's fonts, larger.
     QFont symbols = font();
@@ -123,6 +181,7 @@ SymbolPanel::SymbolPanel(SymbolPalette &palette, QWidget *parent)
     m_grid->setAccessibleName(tr("符号"));
     m_grid->setFont(symbols);
     m_grid->setModel(m_model);
+    m_grid->setItemDelegate(new BlankCellDelegate(m_grid));
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setTabKeyNavigation(false);
@@ -137,31 +196,70 @@ SymbolPanel::SymbolPanel(SymbolPalette &palette, QWidget *parent)
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->setFixedSize(cell * Columns + m_grid->verticalScrollBar()->sizeHint().width() +
                              2 * m_grid->frameWidth(),
-                         cell * 8 + 2 * m_grid->frameWidth());
+                         cell * Rows + 2 * m_grid->frameWidth());
     m_grid->installEventFilter(this);
+    m_pages->setFixedHeight(m_grid->height());
 
     m_detail->setObjectName(QStringLiteral("symbolDetail"));
     m_detail->setTextFormat(Qt::PlainText);
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QGridLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
-    layout->addWidget(m_pages);
-    layout->addWidget(m_grid);
-    layout->addWidget(m_detail);
+    layout->addWidget(m_search, 0, 0, 1, 2);
+    layout->addWidget(m_pages, 1, 0);
+    layout->addWidget(m_grid, 1, 1);
+    layout->addWidget(m_detail, 2, 0, 1, 2);
 
-    connect(m_pages, &QTabBar::currentChanged, this, &SymbolPanel::showPage);
+    connect(m_pages, &QListWidget::currentRowChanged, this, [this](int page) {
+        if (page < 0)
+            return;
+        // A page chosen ends the search.
+        const QSignalBlocker quiet(m_search);
+        m_search->clear();
+        showPage(page);
+    });
+    // The page shown before the search, clicked again, ends it too.
+    connect(m_pages, &QListWidget::itemClicked, m_search, &QLineEdit::clear);
+    connect(m_search, &QLineEdit::textChanged, this, &SymbolPanel::search);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &SymbolPanel::showDetail);
     connect(m_grid, &QAbstractItemView::clicked, this, &SymbolPanel::choose);
     connect(m_grid, &QAbstractItemView::entered, this,
             [this](const QModelIndex &index) { m_grid->setCurrentIndex(index); });
-    showPage(0);
+    // The panel serves whichever field of the window takes the keyboard.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (isVisible() && now && now->window() == parentWidget()->window() &&
+            qobject_cast<QLineEdit *>(now))
+            Q_EMIT fieldFocused(now);
+    });
+    // Gone with the tool's focus, as a menu would be.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s != Qt::ApplicationActive && isVisible())
+            close();
+    });
+    m_pages->setCurrentRow(0);
 }
 
 void SymbolPanel::showPage(int page)
 {
-    m_model->showPage(page);
+    m_model->show(m_palette.pages().at(page).symbols);
+    m_grid->setCurrentIndex(m_model->index(0, 0));
+    m_grid->scrollToTop();
+    showDetail();
+}
+
+void SymbolPanel::search(const QString &query)
+{
+    if (query.trimmed().isEmpty()) {
+        m_pages->currentItem()->setSelected(true);
+        showPage(std::max(0, m_pages->currentRow()));
+        return;
+    }
+    // What was found is no page's.
+    m_pages->clearSelection();
+    m_model->show(m_palette.search(query));
+    // Enter takes the best match.
     m_grid->setCurrentIndex(m_model->index(0, 0));
     m_grid->scrollToTop();
     showDetail();
@@ -171,45 +269,60 @@ void SymbolPanel::showDetail()
 {
     const char32_t symbol = m_model->symbol(m_grid->currentIndex());
     if (!symbol) {
-        m_detail->clear();
+        m_detail->setText(m_search->text().trimmed().isEmpty() ? tr("这里还没有符号")
+                                                               : tr("没有找到这样的符号"));
         return;
     }
     const QString cost =
         m_model->fits()
             ? tr("%1 字节，还可以放 %2 个").arg(SymbolBytes).arg(m_model->room() / SymbolBytes)
             : tr("%1 字节，这一组已经放不下了").arg(SymbolBytes);
-    m_detail->setText(text(symbol) + QStringLiteral("  ") + m_palette.describe(symbol) +
-                      QStringLiteral("  ") + cost);
+    m_detail->setText(text(symbol) + u' ' + m_palette.describe(symbol) + QStringLiteral("  ") +
+                      cost);
+}
+
+QRect SymbolPanel::placeFor(const QRect &field) const
+{
+    const QWidget *window = parentWidget()->window();
+    SymbolPlacement placement;
+    placement.panel = size();
+    placement.field = field;
+    placement.window = window->frameGeometry();
+    // The list's rows: the name fields, across the window.
+    for (const QLineEdit *edit : window->findChildren<QLineEdit *>()) {
+        if (edit->window() != window)
+            continue;
+        const QRect at(edit->mapToGlobal(QPoint()), edit->size());
+        placement.rows.append(
+            QRect(placement.window.left(), at.top(), placement.window.width(), at.height()));
+    }
+    if (const NameNote *note = window->findChild<NameNote *>(); note && note->isVisible())
+        placement.note = QRect(note->mapToGlobal(QPoint()), note->size());
+    placement.pointer = QCursor::pos();
+    const QScreen *screen = QGuiApplication::screenAt(field.center());
+    placement.screen = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    placement.belowRow = windowType() == Qt::Popup;
+    return placement.place();
 }
 
 void SymbolPanel::open(const QRect &field, int room)
 {
     setRoom(room);
-    showPage(m_pages->currentIndex());
-    adjustSize();
-    // Beside the field, from its lower edge, where the screen has room, else below or above
-    // it; never where the pointer is, so that the next click is the user's own. From the
-    // lower edge, because a Wayland compositor flips a popup that does not fit on its own
-    // (Qt 6.4 anchors it at its corner): flipped left, it still leaves the field's row free.
-    const QRect screen =
-        (QGuiApplication::screenAt(field.center()) ? QGuiApplication::screenAt(field.center())
-                                                   : QGuiApplication::primaryScreen())
-            ->availableGeometry();
-    const QPoint pointer = QCursor::pos();
-    const QList<QPoint> places{
-        field.bottomRight() + QPoint(8, 2), field.bottomLeft() + QPoint(0, 4),
-        field.topLeft() - QPoint(0, height() + 4), field.topLeft() - QPoint(width() + 8, 0)};
-    QRect place(places.first(), size());
-    for (const QPoint &corner : places) {
-        const QRect candidate(corner, size());
-        if (screen.contains(candidate) && !candidate.contains(pointer)) {
-            place = candidate;
-            break;
-        }
+    if (isVisible()) {
+        activateWindow();
+        m_search->setFocus(Qt::PopupFocusReason);
+        return;
     }
-    move(place.topLeft());
+    {
+        const QSignalBlocker quiet(m_search);
+        m_search->clear();
+    }
+    showPage(std::max(0, m_pages->currentRow()));
+    adjustSize();
+    move(placeFor(field).topLeft());
     show();
-    m_grid->setFocus(Qt::PopupFocusReason);
+    activateWindow();
+    m_search->setFocus(Qt::PopupFocusReason);
     QAccessibleEvent opened(this, QAccessible::PopupMenuStart);
     QAccessible::updateAccessibility(&opened);
 }
@@ -222,32 +335,68 @@ void SymbolPanel::setRoom(int room)
 
 void SymbolPanel::choose(const QModelIndex &index)
 {
-    if (const char32_t symbol = m_model->symbol(index))
-        Q_EMIT chosen(symbol);
+    const char32_t symbol = m_model->symbol(index);
+    if (!symbol)
+        return;
+    // 最近 holds what went in: a symbol refused for want of room does not.
+    if (m_model->fits())
+        m_palette.use(symbol);
+    Q_EMIT chosen(symbol);
+}
+
+bool SymbolPanel::panelKey(QKeyEvent *key)
+{
+    const int pages = m_pages->count();
+    switch (key->key()) {
+    case Qt::Key_Tab:
+        m_pages->setCurrentRow((m_pages->currentRow() + 1) % pages);
+        return true;
+    case Qt::Key_Backtab:
+        m_pages->setCurrentRow((m_pages->currentRow() + pages - 1) % pages);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        choose(m_grid->currentIndex());
+        return true;
+    case Qt::Key_Escape:
+        // First the search, then the panel.
+        if (!m_search->text().isEmpty())
+            m_search->clear();
+        else
+            close();
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool SymbolPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const int pages = m_pages->count();
+    if (event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (panelKey(key))
+        return true;
+    if (watched == m_search) {
+        // The arrows move in the grid while the search has the keyboard.
         switch (key->key()) {
-        case Qt::Key_Tab:
-            m_pages->setCurrentIndex((m_pages->currentIndex() + 1) % pages);
-            return true;
-        case Qt::Key_Backtab:
-            m_pages->setCurrentIndex((m_pages->currentIndex() + pages - 1) % pages);
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            choose(m_grid->currentIndex());
-            return true;
-        case Qt::Key_Escape:
-            close();
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QCoreApplication::sendEvent(m_grid, key);
             return true;
         default:
             break;
         }
+    } else if (watched == m_grid && !key->text().isEmpty() && key->text().at(0).isPrint() &&
+               !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        // Typing goes to the search, wherever the keyboard is in the panel.
+        m_search->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(m_search, key);
+        return true;
     }
     return QFrame::eventFilter(watched, event);
 }
@@ -257,5 +406,8 @@ void SymbolPanel::hideEvent(QHideEvent *event)
     QFrame::hideEvent(event);
     QAccessibleEvent closed(this, QAccessible::PopupMenuEnd);
     QAccessible::updateAccessibility(&closed);
+    // The keyboard goes back to the window, and there to the field.
+    if (QWidget *window = parentWidget()->window(); window->isVisible())
+        window->activateWindow();
     Q_EMIT this->closed();
 }

@@ -4,22 +4,25 @@
 #include <QFrame>
 
 class QLabel;
-class QTabBar;
+class QLineEdit;
+class QListWidget;
 class QTableView;
 class SymbolGrid;
 class SymbolPalette;
 
-// A popup of the symbols a name can hold, page by page, beside the field it inserts into.
-// It stays open for the next symbol; Esc, a click elsewhere or the window losing the focus
-// close it.
+// The symbols a name can hold, page by page or found by name, in a window of their own
+// beside the tool's window. Where the platform allows (X11, Windows) it takes no grab: a
+// click on another field goes to that field, which the panel then serves, and the window's
+// close box closes the window. It stays open for the next symbol; Esc (after emptying the
+// search) or the tool losing the focus closes it.
 class SymbolPanel : public QFrame
 {
     Q_OBJECT
 public:
     SymbolPanel(SymbolPalette &palette, QWidget *parent);
 
-    // Opens beside `field` (global coordinates), never under the pointer, for a name that
-    // has `room` bytes left.
+    // Opens beside the window, level with `field` (global coordinates), for a name that
+    // has `room` bytes left; already open, it stays where it is and serves that field.
     void open(const QRect &field, int room);
     // The bytes left after an insertion.
     void setRoom(int room);
@@ -27,19 +30,27 @@ public:
 Q_SIGNALS:
     void chosen(char32_t symbol);
     void closed();
+    // A field of the window took the keyboard while the panel was open.
+    void fieldFocused(QWidget *field);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
+    static Qt::WindowFlags windowType();
     void showPage(int page);
+    void search(const QString &query);
     void showDetail();
     void choose(const QModelIndex &index);
+    // Keys the panel handles wherever its keyboard is: true when taken.
+    bool panelKey(QKeyEvent *key);
+    QRect placeFor(const QRect &field) const;
 
     SymbolPalette &m_palette;
     SymbolGrid *m_model = nullptr;
-    QTabBar *m_pages = nullptr;
+    QLineEdit *m_search = nullptr;
+    QListWidget *m_pages = nullptr;
     QTableView *m_grid = nullptr;
     QLabel *m_detail = nullptr;
 };
