@@ -602,6 +602,9 @@ void Tool::click(QPoint p, int repeat, int button)
 
 QByteArray Tool::copy()
 {
+    // The text the tool holds from its last copy would pass for this one's.
+    if (holdsClipboard() && !offerClipboard("-"))
+        return {};
     click(CopyButton);
     // The copy may wait up to a second for a paste on its way.
     for (QDeadlineTimer deadline(3000); !deadline.hasExpired(); QTest::qWait(50))

@@ -289,13 +289,30 @@ void TestEndToEnd::aPersonsWholeUse()
                                 .arg(window.y())));
         QCOMPARE(panel.top(), window.top() + f.y);
     };
+    // Esc closes the panel. On Wayland it may lie over the copy picture, and a click the
+    // compositor sends before the panel is gone goes to the panel, as a person's would.
+    const auto escape = [&tool, &besideField](int n, const QImage &before) {
+        tool.keys(u"Escape"_s);
+        const QRect window = tool.windowRects().value(0);
+        const FieldRect &f = Fields[n - 1];
+        const auto [right, left] = besideField(n);
+        const QPoint below = window.topLeft() + QPoint(f.x + f.w + 60, f.y + 60);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const QImage shot = tool.screen();
+                return shot.pixel(right) == before.pixel(right) &&
+                       shot.pixel(left) == before.pixel(left) &&
+                       shot.pixel(below) == before.pixel(below);
+            },
+            5000));
+    };
     QImage empty = tool.screen();
     tool.clickField(5);
     tool.keys(u"ctrl+a"_s);
     tool.keys({u"ctrl+shift+s"_s, u"Return"_s, u"Right"_s, u"Return"_s, u"Right"_s, u"Return"_s},
               1500);
     besideWindow(5, empty);
-    tool.keys(u"Escape"_s);
+    escape(5, empty);
     tool.type(u"x"_s);
     names[4] = u"╭╮╰x"_s;
     QCOMPARE(QString::fromUtf8(tool.copy()).split(u"\r\n"_s), names);
@@ -308,7 +325,7 @@ void TestEndToEnd::aPersonsWholeUse()
     tool.keys({u"Up"_s, u"Up"_s, u"Up"_s}, 100);
     tool.keys({u"Return"_s, u"Return"_s}, 1500);
     besideWindow(6, empty);
-    tool.keys(u"Escape"_s);
+    escape(6, empty);
     names[5] = u"╭"_s;
     QCOMPARE(QString::fromUtf8(tool.copy()).split(u"\r\n"_s), names);
     // A Chinese word pasted into the search, Enter: its best match goes in.
