@@ -838,7 +838,7 @@ void TestForm1::symbols_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<Start>("start");
     // Ctrl+Shift+S opens the panel; then keys in it, "click R C" on a cell, "type TEXT" into
-    // it, "page P" clicked in the list of pages, "field N" clicked and its name selected,
+    // it, "paste TEXT" with Ctrl+V, answered later, "page P" clicked in the list of pages, "field N" clicked and its name selected,
     // and checks: "cells TEXT" shown, "detail TEXT" said, "name N TEXT" held.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("expected");
@@ -863,6 +863,9 @@ void TestForm1::symbols_data()
         << QStringList{u"type 粗横线"_s, u"detail ━ 粗横线 U+2501  2 字节，还可以放 8 个"_s,
                        u"Return"_s}
         << u"━"_s << QString();
+    QTest::newRow("a paste into the search comes when the other program answers")
+        << 8 << Start::AllSelected << QStringList{u"paste 双竖线\r\n"_s, u"Return"_s} << u"║"_s
+        << QString();
     QTest::newRow("the arrows move in what the search found")
         << 8 << Start::AllSelected << QStringList{u"type 竖线"_s, u"Right"_s, u"Return"_s} << u"┃"_s
         << QString();
@@ -920,6 +923,14 @@ void TestForm1::symbols()
         } else if (word == u"type"_s) {
             type(QApplication::focusWidget(), rest);
             QCOMPARE(search->text(), rest);
+        } else if (word == u"paste"_s) {
+            // Ctrl+V asks the clipboard and waits for nobody.
+            m_clipboard.m_answerLater = true;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+            QVERIFY(m_clipboard.m_pending);
+            QCOMPARE(search->text(), QString());
+            m_clipboard.answer(Clipboard::Outcome::Text, rest);
+            QCOMPARE(search->text(), rest.trimmed());
         } else if (word == u"page"_s) {
             const QRect item = pages->visualItemRect(pages->item(rest.toInt()));
             QVERIFY(pages->viewport()->rect().contains(item)); // in sight

@@ -44,7 +44,7 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const Wind
     m_hold = new InputHold(this);
     m_room = new RoomCount(this);
     connect(qApp, &QApplication::focusChanged, this, &Form1::showRoom);
-    m_symbols = new SymbolChooser(gbk, this);
+    m_symbols = new SymbolChooser(gbk, clipboard, this);
 
     // Undo and redo for the whole window, wherever the keyboard focus is in it; Ctrl+Y as
     // well, on every system: many users come from Windows, where it is redo.

@@ -5,8 +5,8 @@
 #include "SymbolPalette.h"
 #include "SymbolPanel.h"
 
-SymbolChooser::SymbolChooser(const GbkCodec &gbk, QWidget *window)
-    : QObject(window), m_gbk(gbk), m_window(window)
+SymbolChooser::SymbolChooser(const GbkCodec &gbk, Clipboard &clipboard, QWidget *window)
+    : QObject(window), m_gbk(gbk), m_clipboard(clipboard), m_window(window)
 {
 }
 
@@ -20,7 +20,7 @@ void SymbolChooser::open(GroupNameEdit *field, int room)
 {
     if (!m_panel) {
         m_palette = std::make_unique<SymbolPalette>(m_gbk);
-        m_panel = new SymbolPanel(*m_palette, m_window);
+        m_panel = new SymbolPanel(*m_palette, m_clipboard, m_window);
         connect(m_panel, &SymbolPanel::chosen, this, &SymbolChooser::chosen);
         // Back to the field, its cursor after the last symbol.
         connect(m_panel, &SymbolPanel::closed, this, [this] {

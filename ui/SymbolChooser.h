@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class Clipboard;
 class GbkCodec;
 class GroupNameEdit;
 class QWidget;
@@ -18,7 +19,7 @@ class SymbolChooser : public QObject
     Q_OBJECT
 
 public:
-    SymbolChooser(const GbkCodec &gbk, QWidget *window);
+    SymbolChooser(const GbkCodec &gbk, Clipboard &clipboard, QWidget *window);
     ~SymbolChooser() override;
 
     // Opens beside `field`, whose name has `room` bytes left at its selection.
@@ -34,6 +35,7 @@ Q_SIGNALS:
 
 private:
     const GbkCodec &m_gbk;
+    Clipboard &m_clipboard; // for pastes into the search
     QWidget *m_window;
     std::unique_ptr<SymbolPalette> m_palette;
     SymbolPanel *m_panel = nullptr; // the window's child, made with the palette

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPainter>
 #include <QScreen>
@@ -143,8 +144,8 @@ Qt::WindowFlags SymbolPanel::windowType()
     return Qt::Tool | Qt::FramelessWindowHint;
 }
 
-SymbolPanel::SymbolPanel(SymbolPalette &palette, QWidget *parent)
-    : QFrame(parent, windowType()), m_palette(palette), m_model(new SymbolGrid(palette, this)),
+SymbolPanel::SymbolPanel(SymbolPalette &palette, Clipboard &clipboard, QWidget *parent)
+    : QFrame(parent, windowType()), m_palette(palette), m_clipboard(clipboard), m_model(new SymbolGrid(palette, this)),
       m_search(new QLineEdit(this)), m_pages(new QListWidget(this)), m_grid(new QTableView(this)),
       m_detail(new QLabel(this))
 {
@@ -159,6 +160,18 @@ SymbolPanel::SymbolPanel(SymbolPalette &palette, QWidget *parent)
     m_search->setPlaceholderText(tr("搜索：星、竖线、圈、star、U+2605"));
     m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
+    // Qt's own paste waits on the program that holds the text: the menu's goes our way.
+    m_search->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_search, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu *menu = m_search->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        if (auto *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+            disconnect(paste, &QAction::triggered, nullptr, nullptr);
+            connect(paste, &QAction::triggered, this,
+                    [this] { pasteIntoSearch(Clipboard::Source::Clipboard); });
+        }
+        menu->popup(m_search->mapToGlobal(at));
+    });
 
     // Every page in sight, as a list beside the grid.
     m_pages->setObjectName(QStringLiteral("symbolPages"));
@@ -370,13 +383,41 @@ bool SymbolPanel::panelKey(QKeyEvent *key)
     }
 }
 
+SymbolPanel::~SymbolPanel()
+{
+    if (m_pasteWaiting)
+        m_clipboard.cancelRequest();
+}
+
+void SymbolPanel::pasteIntoSearch(Clipboard::Source source)
+{
+    m_pasteWaiting = true;
+    m_clipboard.requestText(source, [this](Clipboard::Outcome outcome, QString text) {
+        m_pasteWaiting = false;
+        if (outcome != Clipboard::Outcome::Text || !isVisible())
+            return;
+        // A query is one line.
+        text.replace(u'\r', u' ').replace(u'\n', u' ');
+        m_search->insert(text.trimmed());
+    });
+}
+
 bool SymbolPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_search && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton) {
+        pasteIntoSearch(Clipboard::Source::Selection);
+        return true;
+    }
     if (event->type() != QEvent::KeyPress)
         return QFrame::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (panelKey(key))
         return true;
+    if (watched == m_search && key->matches(QKeySequence::Paste)) {
+        pasteIntoSearch(Clipboard::Source::Clipboard);
+        return true;
+    }
     if (watched == m_search) {
         // The arrows move in the grid while the search has the keyboard.
         switch (key->key()) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Clipboard.h"
+
 #include <QFrame>
 
 class QLabel;
@@ -19,7 +21,8 @@ class SymbolPanel : public QFrame
 {
     Q_OBJECT
 public:
-    SymbolPanel(SymbolPalette &palette, QWidget *parent);
+    SymbolPanel(SymbolPalette &palette, Clipboard &clipboard, QWidget *parent);
+    ~SymbolPanel() override;
 
     // Opens beside the window, level with `field` (global coordinates), for a name that
     // has `room` bytes left; already open, it stays where it is and serves that field.
@@ -46,8 +49,12 @@ private:
     // Keys the panel handles wherever its keyboard is: true when taken.
     bool panelKey(QKeyEvent *key);
     QRect placeFor(const QRect &field) const;
+    // A paste into the search, which waits for nobody: the text goes in when it comes.
+    void pasteIntoSearch(Clipboard::Source source);
 
     SymbolPalette &m_palette;
+    Clipboard &m_clipboard;
+    bool m_pasteWaiting = false;
     SymbolGrid *m_model = nullptr;
     QLineEdit *m_search = nullptr;
     QListWidget *m_pages = nullptr;
