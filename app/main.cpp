@@ -2,10 +2,12 @@
 #include "DesktopShell.h"
 #include "FontWarmUp.h"
 #include "Form1.h"
+#include "FullCellFont.h"
 #include "OneByteFont.h"
 #include "SessionBus.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
+#include "WindowFonts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -47,8 +49,10 @@ namespace {
 
 int main(int argc, char *argv[])
 {
-    // Runs beside Qt's own start-up, which needs no fonts until the window is built.
-    FontWarmUp fonts;
+    // Runs beside Qt's own start-up, which needs no fonts until the window is built; finds
+    // the Song-style font among the window's families, to be drawn from its bitmaps.
+    const QString windowFont = QStringLiteral("Tahoma");
+    FontWarmUp fonts(WindowFonts::families(windowFont));
     keepSessionBusFromAutolaunching();
     // The command line is not the tool's to read: Qt sees the program name alone.
     int qtArgc = argc > 0 ? 1 : 0;
@@ -69,8 +73,9 @@ int main(int argc, char *argv[])
     SystemClipboard clipboard;
     DesktopShell shell;
     fonts.wait();
-    OneByteFont::install(QStringLiteral("Tahoma"),
+    OneByteFont::install(windowFont,
                          QStringLiteral(GPD_TAHOMA_FILES).split(u';', Qt::SkipEmptyParts));
+    FullCellFont::install(fonts.fullCellFont());
     Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
     // On Windows, a thin border without the sizing frame: the window has one size.
     window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);

@@ -4,18 +4,64 @@
 #include <system_error>
 
 #ifdef GPD_HAVE_FONTCONFIG
+#include "FullCellFont.h"
+#include "Sfnt.h"
+#include "SystemGbkCodec.h"
+#include "WindowFonts.h"
+
+#include <QFile>
+
+#include <memory>
+
 #include <fontconfig/fontconfig.h>
+
+namespace {
+
+// A fontconfig rule: each of `families` without antialiasing at the pixel sizes `sizes`,
+// where Qt's FreeType engine then draws the font's bitmaps. A size stands for the pixel
+// sizes that round to it, as FreeType picks a strike.
+QByteArray bitmapRule(const QStringList &families, const QList<int> &sizes)
+{
+    QByteArray rule = "<?xml version=\"1.0\"?>\n"
+                      "<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+                      "<fontconfig>\n";
+    for (const QString &family : families) {
+        const QByteArray name = family.toHtmlEscaped().toUtf8();
+        for (qsizetype i = 0; i < sizes.size();) {
+            qsizetype last = i;
+            while (last + 1 < sizes.size() && sizes[last + 1] == sizes[last] + 1)
+                ++last;
+            rule += "  <match target=\"font\">\n"
+                    "    <test name=\"family\"><string>" +
+                    name +
+                    "</string></test>\n"
+                    "    <test name=\"pixelsize\" compare=\"more_eq\"><double>" +
+                    QByteArray::number(sizes[i] - 0.5) +
+                    "</double></test>\n"
+                    "    <test name=\"pixelsize\" compare=\"less\"><double>" +
+                    QByteArray::number(sizes[last] + 0.5) +
+                    "</double></test>\n"
+                    "    <edit name=\"antialias\" mode=\"assign\"><bool>false</bool></edit>\n"
+                    "  </match>\n";
+            i = last + 1;
+        }
+    }
+    return rule + "</fontconfig>\n";
+}
+
+} // namespace
 #endif
 
-FontWarmUp::FontWarmUp()
+FontWarmUp::FontWarmUp(const QStringList &families) : m_families(families)
 {
 #ifdef GPD_HAVE_FONTCONFIG
     // Qt's font database starts with the same call; fontconfig keeps one configuration
-    // per process, so the second call finds it ready.
+    // per process, so the second call finds it ready, with the rule in it.
     try {
-        m_thread = std::thread([] { FcInit(); });
+        m_thread = std::thread([this] { configure(); });
     } catch (const std::system_error &) {
-        // No thread to spare: Qt loads the configuration itself, as it would anyway.
+        // No thread to spare: the same here, before Qt loads any font.
+        configure();
     }
 #endif
 }
@@ -29,4 +75,54 @@ void FontWarmUp::wait()
 {
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void FontWarmUp::configure()
+{
+#ifdef GPD_HAVE_FONTCONFIG
+    FcInit();
+    // The Song-style font: the first of the families that the system has under its name.
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, FC_INDEX, nullptr);
+    for (const QString &family : std::as_const(m_families)) {
+        FcPattern *pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY,
+                           reinterpret_cast<const FcChar8 *>(family.toUtf8().constData()));
+        FcFontSet *fonts = FcFontList(nullptr, pattern, objects);
+        FcChar8 *file = nullptr;
+        int index = 0;
+        if (fonts && fonts->nfont > 0 &&
+            FcPatternGetString(fonts->fonts[0], FC_FILE, 0, &file) == FcResultMatch) {
+            FcPatternGetInteger(fonts->fonts[0], FC_INDEX, 0, &index);
+            m_songFile = QString::fromUtf8(reinterpret_cast<const char *>(file));
+            m_songIndex = index;
+        }
+        if (fonts)
+            FcFontSetDestroy(fonts);
+        FcPatternDestroy(pattern);
+        if (!m_songFile.isEmpty()) {
+            // Read in place: only the pages of the tables and glyphs used are read.
+            QFile font(m_songFile);
+            const uchar *data = font.open(QIODevice::ReadOnly) ? font.map(0, font.size()) : nullptr;
+            if (data) {
+                const QByteArrayView contents(data, font.size());
+                m_bitmapSizes = Sfnt::strikeSizes(Sfnt::Face(contents, m_songIndex));
+                // The program's own measure of GBK, opened once more for this alone.
+                const auto gbk = std::make_unique<SystemGbkCodec>();
+                m_fullCellFont = FullCellFont::build(
+                    contents, m_songIndex, [&gbk](char32_t c) { return gbk->byteLength(c) == 2; },
+                    WindowFonts::fullCellFamily());
+                font.unmap(const_cast<uchar *>(data));
+            }
+            if (!m_bitmapSizes.isEmpty()) {
+                const QByteArray rule =
+                    bitmapRule({family, WindowFonts::fullCellFamily()}, m_bitmapSizes);
+                FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
+                                               reinterpret_cast<const FcChar8 *>(rule.constData()),
+                                               FcTrue);
+            }
+            break;
+        }
+    }
+    FcObjectSetDestroy(objects);
+#endif
 }
