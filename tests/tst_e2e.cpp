@@ -297,7 +297,7 @@ void TestEndToEnd::aPersonsWholeUse()
     verifyNames(QString::fromUtf8(copied).split(u"\r\n"_s), 1, names.join(u'\n'));
 
     // A frame from nothing: its borders and words typed, one name decorated, that decoration
-    // on every name, the right side level; each action one undo step.
+    // on every name, the right side level (their undo steps: tst_form1).
     tool.click(ClearButton);
     const QStringList typed{u"╔════╗"_s, u"║家人║"_s, u"同学"_s, u"老同事"_s, u"╚══╝"_s};
     for (int n = 1; n <= typed.size(); ++n) {
@@ -336,10 +336,6 @@ void TestEndToEnd::aPersonsWholeUse()
     QVERIFY2(*least > Fields[0].x + 60 && *most - *least <= 2,
              qPrintable(u"right ends %1"_s.arg(QString::number(ends.size()))));
     qInfo("aligned frame: rows end at %d to %d", *least, *most);
-    tool.keys(u"ctrl+z"_s);
-    tool.keys(u"ctrl+z"_s);
-    std::copy(typed.begin(), typed.end(), names.begin());
-    QCOMPARE(tool.copy(), joined(names));
 }
 
 void TestEndToEnd::copiedNamesPasteBack_data()
