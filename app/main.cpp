@@ -7,7 +7,8 @@
 #include "SessionBus.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
-#include "WindowFonts.h"
+#include "SystemTextWidths.h"
+#include "SystemWindowFonts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -52,7 +53,8 @@ int main(int argc, char *argv[])
     // Runs beside Qt's own start-up, which needs no fonts until the window is built; finds
     // the Song-style font among the window's families, to be drawn from its bitmaps.
     const QString windowFont = QStringLiteral("Tahoma");
-    FontWarmUp fonts(WindowFonts::families(windowFont));
+    const SystemWindowFonts windowFonts;
+    FontWarmUp fonts(windowFonts.families(windowFont));
     keepSessionBusFromAutolaunching();
     // The command line is not the tool's to read: Qt sees the program name alone.
     int qtArgc = argc > 0 ? 1 : 0;
@@ -76,7 +78,8 @@ int main(int argc, char *argv[])
     OneByteFont::install(windowFont,
                          QStringLiteral(GPD_TAHOMA_FILES).split(u';', Qt::SkipEmptyParts));
     FullCellFont::install(fonts.fullCellFont());
-    Form1 window(gbk, clipboard, shell, QStringLiteral(GPD_PATTERN_HOST));
+    const SystemTextWidths widths(windowFont, gbk);
+    Form1 window(gbk, clipboard, shell, windowFonts, widths, QStringLiteral(GPD_PATTERN_HOST));
     // On Windows, a thin border without the sizing frame: the window has one size.
     window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     window.show();

@@ -65,30 +65,6 @@ template <typename F> void forEachComposed(QStringView text, F f)
 }
 } // namespace
 
-void Shortfall::add(const Shortfall &other)
-{
-    full = full || other.full;
-    for (qsizetype i = 0; i < other.noForm.size();)
-        leaveOut(nextCodePoint(other.noForm, i));
-    noFormMore += other.noFormMore;
-}
-
-void Shortfall::leaveOut(char32_t cp)
-{
-    // A lone surrogate shows as nothing a user could recognise: it goes unnamed.
-    if (cp == NoCharacter)
-        return;
-    const QString character = QString::fromUcs4(&cp, 1);
-    if (noForm.contains(character))
-        return;
-    const auto named =
-        std::count_if(noForm.begin(), noForm.end(), [](QChar c) { return !c.isLowSurrogate(); });
-    if (named < Named)
-        noForm += character;
-    else
-        ++noFormMore;
-}
-
 QString GroupNameField::placeholder()
 {
     return QStringLiteral(u"好友分组名称");
@@ -102,11 +78,6 @@ std::optional<int> GroupNameField::characterBytes(char32_t codePoint, const GbkC
 bool GroupNameField::isLineBreak(char32_t cp)
 {
     return cp == u'\r' || cp == u'\n' || cp == 0x2028 || cp == 0x2029;
-}
-
-bool GroupNameField::hasLineBreak(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return isLineBreak(c.unicode()); });
 }
 
 int GroupNameField::byteLength(QStringView text, const GbkCodec &gbk)
@@ -165,25 +136,6 @@ NameEdit GroupNameField::applyEdit(const QString &name, const TextEdit &edit, co
     text.insert(from, kept);
     return NameEdit(name, text, from, to, int(kept.size()), MaxBytes - budget,
                     std::move(shortfall));
-}
-
-TextEdit GroupNameField::editOf(const QString &name, int selectionFrom, int selectionTo,
-                                const QString &proposed, int cursor)
-{
-    selectionFrom = std::clamp(selectionFrom, 0, int(name.size()));
-    selectionTo = std::clamp(selectionTo, selectionFrom, int(name.size()));
-    cursor = std::clamp(cursor, 0, int(proposed.size()));
-    // An editor replaces at least its selection; what follows its cursor afterwards is the
-    // old end of the name, and what precedes the edit is the old start. Deleting left of
-    // the cursor (backspace) moves the start of the edit to the new cursor.
-    const int from = std::min(selectionFrom, cursor);
-    const int to = int(name.size()) - (int(proposed.size()) - cursor);
-    const bool fits = to >= selectionTo && to <= name.size() &&
-                      QStringView(proposed).left(from) == QStringView(name).left(from) &&
-                      QStringView(proposed).mid(cursor) == QStringView(name).mid(to);
-    if (!fits)
-        return TextEdit{0, int(name.size()), proposed};
-    return TextEdit{from, to, QStringView(proposed).mid(from, cursor - from)};
 }
 
 bool GroupNameField::take(const NameEdit &edit)

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "GroupNameSet.h"
 
-#include <algorithm>
+#include <QVarLengthArray>
 
-GroupNameSet::GroupNameSet(const GbkCodec &gbk, QObject *parent) : QObject(parent), m_gbk(gbk) {}
+#include <algorithm>
+#include <optional>
+
+GroupNameSet::GroupNameSet(const GbkCodec &gbk) : m_gbk(gbk) {}
 
 GroupNameField &GroupNameSet::field(int n)
 {
@@ -38,11 +41,7 @@ NameEdit GroupNameSet::rule(int n, const TextEdit &edit) const
 
 bool GroupNameSet::apply(int n, const NameEdit &edit)
 {
-    if (!field(n).take(edit))
-        return false;
-    if (edit.changed())
-        Q_EMIT nameChanged(n, edit.text());
-    return true;
+    return field(n).take(edit);
 }
 
 NameEdit GroupNameSet::edit(int n, const TextEdit &edit)
@@ -79,86 +78,79 @@ bool hasContent(QStringView line)
 }
 } // namespace
 
-std::optional<QStringView> GroupNameSet::oneLine(QStringView text)
+PasteEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
 {
-    // Stops at the second line with something in it: only a pattern is read to its end.
-    std::optional<QStringView> found;
-    for (qsizetype start = 0; start >= 0 && start <= text.size();) {
+    // One scan: the lines that can go into names n to Count, the first line that holds
+    // something, and how many such lines there are, those past the last name counted apart.
+    const int room = Count - n + 1;
+    QVarLengthArray<QStringView, Count> lines;
+    std::optional<QStringView> first;
+    int filled = 0;
+    int dropped = 0;
+    for (qsizetype start = 0;;) {
         const Line line = lineAt(text, start);
         const QStringView part = text.mid(start, line.end - start);
-        if (hasContent(part)) {
-            if (found)
-                return std::nullopt;
-            found = part;
+        const bool content = hasContent(part);
+        if (lines.size() < room)
+            lines.append(part);
+        else if (content)
+            ++dropped;
+        if (content) {
+            ++filled;
+            if (!first)
+                first = part;
         }
+        // A break at the very end adds no empty line.
         if (line.next < 0 || line.next >= text.size())
             break;
         start = line.next;
     }
-    // Nothing but blanks: the first line, blanks and all.
-    return found ? found : text.left(lineAt(text, 0).end);
-}
 
-PasteEdit GroupNameSet::PastePattern(int n, int from, int to, QStringView text)
-{
-    if (const std::optional<QStringView> line = oneLine(text)) {
-        return PasteEdit(edit(n, TextEdit{from, to, *line}));
+    if (filled < 2) {
+        // Nothing but blanks: the first line, blanks and all.
+        PasteEdit paste(edit(n, TextEdit{from, to, first.value_or(lines.front())}));
+        if (paste.first.changed())
+            paste.changed.append(n);
+        return paste;
     }
-    // Each line is scanned once and scanning stops at the last name, so a huge paste costs
-    // no more than the part of it that is used, and the count of the lines dropped.
-    Line line = lineAt(text, 0);
-    PasteEdit paste(edit(n, TextEdit{from, to, text.left(line.end)}));
+    PasteEdit paste(edit(n, TextEdit{from, to, lines.front()}));
     paste.pattern = true;
-    const auto note = [&paste](int k, const Shortfall &shortfall) {
+    paste.dropped = dropped;
+    const auto note = [&paste](int k, bool changed, const Shortfall &shortfall) {
+        if (changed)
+            paste.changed.append(k);
         if (shortfall.full)
             paste.full.append(k);
         if (!shortfall.noForm.isEmpty() || shortfall.noFormMore > 0)
             paste.noForm.append(k);
     };
-    note(n, paste.first.shortfall());
-    for (int k = n + 1; k <= Count && line.next >= 0 && line.next < text.size(); ++k) {
-        const qsizetype start = line.next;
-        line = lineAt(text, start);
-        const NameEdit replaced = replace(k, text.mid(start, line.end - start));
+    note(n, paste.first.changed(), paste.first.shortfall());
+    for (int i = 1; i < lines.size(); ++i) {
+        const QString before = name(n + i);
+        const NameEdit replaced = replace(n + i, lines[i]);
         paste.shortfall.add(replaced.shortfall());
-        note(k, replaced.shortfall());
-    }
-    while (line.next >= 0 && line.next < text.size()) {
-        const qsizetype start = line.next;
-        line = lineAt(text, start);
-        if (hasContent(text.mid(start, line.end - start)))
-            ++paste.dropped;
+        note(n + i, replaced.text() != before, replaced.shortfall());
     }
     return paste;
 }
 
 NameEdit GroupNameSet::replace(int n, QStringView text)
 {
-    // The whole name is replaced, and an empty result is a result too.
+    // Ruled as an insertion into an empty name: an empty result is a result too.
     GroupNameField &f = field(n);
-    const QString before = f.text();
     f.clear();
     const NameEdit result = GroupNameField::applyEdit(QString(), TextEdit{0, 0, text}, m_gbk);
     f.take(result);
-    if (f.text() != before)
-        Q_EMIT nameChanged(n, f.text());
     return result;
 }
 
-void GroupNameSet::restore(const QStringList &names)
+QList<int> GroupNameSet::ClearPattern()
 {
-    Q_ASSERT(names.size() == Count);
-    for (int n = 1; n <= Count; ++n)
-        if (name(n) != names.at(n - 1))
-            replace(n, names.at(n - 1));
-}
-
-void GroupNameSet::ClearPattern()
-{
+    QList<int> changed;
     for (int n = 1; n <= Count; ++n) {
-        const bool wasEmpty = field(n).text().isEmpty();
+        if (!field(n).text().isEmpty())
+            changed.append(n);
         field(n).clear();
-        if (!wasEmpty)
-            Q_EMIT nameChanged(n, QString());
     }
+    return changed;
 }

@@ -7,7 +7,6 @@
 #include "FullCellFont.h"
 #include "Sfnt.h"
 #include "SystemGbkCodec.h"
-#include "WindowFonts.h"
 
 #include <QFile>
 
@@ -18,8 +17,9 @@
 namespace {
 
 // A fontconfig rule: each of `families` without antialiasing at the pixel sizes `sizes`,
-// where Qt's FreeType engine then draws the font's bitmaps. A size stands for the pixel
-// sizes that round to it, as FreeType picks a strike.
+// where Qt's FreeType engine then draws the font's bitmaps (embedded bitmaps on, whatever
+// the user's own configuration says). A size stands for the pixel sizes that round to it,
+// as FreeType picks a strike.
 QByteArray bitmapRule(const QStringList &families, const QList<int> &sizes)
 {
     QByteArray rule = "<?xml version=\"1.0\"?>\n"
@@ -42,6 +42,7 @@ QByteArray bitmapRule(const QStringList &families, const QList<int> &sizes)
                     QByteArray::number(sizes[last] + 0.5) +
                     "</double></test>\n"
                     "    <edit name=\"antialias\" mode=\"assign\"><bool>false</bool></edit>\n"
+                    "    <edit name=\"embeddedbitmap\" mode=\"assign\"><bool>true</bool></edit>\n"
                     "  </match>\n";
             i = last + 1;
         }
@@ -110,12 +111,11 @@ void FontWarmUp::configure()
                 const auto gbk = std::make_unique<SystemGbkCodec>();
                 m_fullCellFont = FullCellFont::build(
                     contents, m_songIndex, [&gbk](char32_t c) { return gbk->byteLength(c) == 2; },
-                    WindowFonts::fullCellFamily());
+                    FullCellFont::family());
                 font.unmap(const_cast<uchar *>(data));
             }
             if (!m_bitmapSizes.isEmpty()) {
-                const QByteArray rule =
-                    bitmapRule({family, WindowFonts::fullCellFamily()}, m_bitmapSizes);
+                const QByteArray rule = bitmapRule({family, FullCellFont::family()}, m_bitmapSizes);
                 FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
                                                reinterpret_cast<const FcChar8 *>(rule.constData()),
                                                FcTrue);

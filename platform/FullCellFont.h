@@ -14,6 +14,12 @@
 // FontWarmUp builds it from the Song-style font's file, on its worker.
 namespace FullCellFont {
 
+// The family under which the program registers it.
+inline QString family()
+{
+    return QStringLiteral("Song Full Cell");
+}
+
 // Registers `font`, made by build(), under the family it names. Returns that family, or
 // nothing when there is no font.
 QString install(const QByteArray &font);

@@ -2,7 +2,6 @@
 #include "OneByteFont.h"
 
 #include "Sfnt.h"
-#include "WindowFonts.h"
 
 #include <QFontDatabase>
 #include <QList>
@@ -81,7 +80,6 @@ QString OneByteFont::install(const QString &family, const QStringList &files)
         source.loadFromFile(*file, 12, QFont::PreferDefaultHinting);
     if (!source.isValid() || source.familyName() != family)
         return {};
-    const int id = QFontDatabase::addApplicationFontFromData(
-        build(source, WindowFonts::oneByteFamily(family)));
+    const int id = QFontDatabase::addApplicationFontFromData(build(source, familyOf(family)));
     return QFontDatabase::applicationFontFamilies(id).value(0);
 }

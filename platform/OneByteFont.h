@@ -12,7 +12,13 @@ class QRawFont;
 // character to the families after it, where the original would draw its own narrow forms.
 namespace OneByteFont {
 
-// Registers the copy of `family` as WindowFonts::oneByteFamily(family): from the system's
+// The family under which the copy of `family` is registered.
+inline QString familyOf(const QString &family)
+{
+    return family + QStringLiteral(" SBCS");
+}
+
+// Registers the copy of `family` as familyOf(family): from the system's
 // font of that name, else from the first of `files` that loads. Returns the family
 // registered, or nothing when neither has the font.
 QString install(const QString &family, const QStringList &files);

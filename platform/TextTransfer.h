@@ -27,7 +27,6 @@ public:
     void heard() { m_silence.start(); }
     // Adds a piece; false once MaxBytes are there, and no more is kept.
     bool append(QByteArrayView piece);
-    const QByteArray &data() const { return m_data; }
     // Ends it with the text `decode` makes of the data, or without text, and tells whoever
     // asked, unless the request was dropped.
     void finish(Clipboard::Outcome outcome, const std::function<QString(QByteArray)> &decode = {});

@@ -4,12 +4,14 @@
 #include "Form1.h"
 #include "FullCellFont.h"
 #include "GroupNameField.h"
+#include "LineEditChange.h"
 #include "OneByteFont.h"
 #include "PictureButton.h"
 #include "RecordingClipboard.h"
 #include "RecordingShell.h"
 #include "SystemGbkCodec.h"
-#include "WindowFonts.h"
+#include "SystemTextWidths.h"
+#include "SystemWindowFonts.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -39,6 +41,8 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Placeholder = u"好友分组名称"_s;
 const QString Host = u"patterns.example.org"_s;
+const QString Ascii16 = u"abcdefghijklmnop"_s;
+const QString Emoji = QStringLiteral(u"\U0001F600");
 
 enum class Start
 {
@@ -92,6 +96,8 @@ private Q_SLOTS:
     void refusedPasteKeepsTheSelection();
     void insertByEveryPath_data();
     void insertByEveryPath();
+    void editOfProposal_data();
+    void editOfProposal();
     void latePaste_data();
     void latePaste();
     void composing_data();
@@ -153,16 +159,33 @@ private:
     void verifyNote(QLineEdit *edit, const QString &expected)
     {
         const auto *note = m_window->findChild<QLabel *>(u"nameNote"_s);
-        QVERIFY(note);
+        const auto *room = m_window->findChild<QLabel *>(u"roomCount"_s);
+        QVERIFY(note && room);
         const QString shown = note->isVisible() ? note->text() : QString();
-        QCOMPARE(edit->accessibleDescription(), shown);
+        // Without a note, the field with the keyboard tells the bytes its name uses.
+        const int bytes = GroupNameField::byteLength(edit->text(), m_gbk);
+        const bool counted = shown.isEmpty() && edit->hasFocus();
+        // The note speaks first; without it, the count shows for the field with the keyboard.
+        if (!shown.isEmpty() || counted)
+            QCOMPARE(room->isVisible(), counted);
+        QCOMPARE(edit->accessibleDescription(), counted ? u"已用 %1/16 字节"_s.arg(bytes) : shown);
+        if (counted) {
+            QCOMPARE(room->text(), u"%1/16"_s.arg(bytes));
+            verifyBeside(room);
+        }
         if (expected.isEmpty()) {
             QVERIFY2(shown.isEmpty(), qPrintable(shown));
             return;
         }
         for (const QString &word : expected.split(u' '))
             QVERIFY2(shown.contains(word), qPrintable(word + u" not in: "_s + shown));
-        const QRect place(note->mapTo(m_window.get(), QPoint()), note->size());
+        verifyBeside(note);
+    }
+    // The label lies in the window, over no field, button or link, so that it never takes
+    // the next click nor hides what the user reads.
+    void verifyBeside(const QWidget *label)
+    {
+        const QRect place(label->mapTo(m_window.get(), QPoint()), label->size());
         QVERIFY(m_window->rect().contains(place));
         for (const QWidget *control : m_window->findChildren<QWidget *>()) {
             const bool avoided = qobject_cast<const QLineEdit *>(control) ||
@@ -172,6 +195,7 @@ private:
             QVERIFY2(!avoided || !where.intersects(place), qPrintable(control->objectName()));
         }
     }
+
     void prepare(QLineEdit *edit, Start start)
     {
         edit->setFocus();
@@ -184,6 +208,8 @@ private:
     const QString m_tahoma = QStringLiteral(GPD_TAHOMA_FILES).section(u';', 0, 0);
     QTranslator m_qtWords;
     SystemGbkCodec m_gbk;
+    SystemWindowFonts m_fonts;
+    std::unique_ptr<SystemTextWidths> m_widths; // once the window font is there
     RecordingClipboard m_clipboard;
     RecordingShell m_shell;
     std::unique_ptr<Form1> m_window;
@@ -194,12 +220,13 @@ void TestForm1::initTestCase()
     // As the program starts: fontconfig set up to draw AR PL UMing from its bitmaps at the
     // sizes of its strikes, Tahoma's one-byte part and the Song-style font's full-cell part
     // under their own names.
-    FontWarmUp fonts(WindowFonts::families(u"Tahoma"_s));
+    FontWarmUp fonts(m_fonts.families(u"Tahoma"_s));
     fonts.wait();
     QCOMPARE(QFileInfo(fonts.songFontFile()).fileName(), u"uming.ttc"_s);
     QCOMPARE(fonts.bitmapSizes(), (QList<int>{11, 12, 13, 14, 15, 16}));
     QCOMPARE(OneByteFont::install(u"Tahoma"_s, {m_tahoma}), u"Tahoma SBCS"_s);
-    QCOMPARE(FullCellFont::install(fonts.fullCellFont()), WindowFonts::fullCellFamily());
+    QCOMPARE(FullCellFont::install(fonts.fullCellFont()), FullCellFont::family());
+    m_widths = std::make_unique<SystemTextWidths>(u"Tahoma"_s, m_gbk);
     // And Qt's Chinese words, from the system's Qt.
     QVERIFY(m_qtWords.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
@@ -210,7 +237,7 @@ void TestForm1::init()
 {
     m_clipboard = RecordingClipboard();
     m_shell = RecordingShell();
-    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, Host);
+    m_window = std::make_unique<Form1>(m_gbk, m_clipboard, m_shell, m_fonts, *m_widths, Host);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -465,6 +492,64 @@ void TestForm1::insertByEveryPath()
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
 }
 
+void TestForm1::editOfProposal_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("selectionFrom"); // the field's selection, or its cursor, before
+    QTest::addColumn<int>("selectionTo");
+    QTest::addColumn<QString>("proposed"); // what the field shows after the change
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("expected"); // the name once the rule had the edit
+    QTest::addColumn<int>("expectedCursor");
+
+    const QString p = Placeholder;
+    QTest::newRow("typed at the end") << p << 6 << 6 << p + u"a"_s << 7 << p + u"a"_s << 7;
+    QTest::newRow("typed past the limit")
+        << Ascii16 << 16 << 16 << Ascii16 + u"q"_s << 17 << Ascii16 << 16;
+    QTest::newRow("repeated letters") << u"aaa"_s << 1 << 1 << u"aaaa"_s << 2 << u"aaaa"_s << 2;
+    QTest::newRow("backspace") << u"abc"_s << 3 << 3 << u"ab"_s << 2 << u"ab"_s << 2;
+    QTest::newRow("delete forward") << u"abcd"_s << 2 << 2 << u"abd"_s << 2 << u"abd"_s << 2;
+    QTest::newRow("word deleted backwards")
+        << u"ab cd"_s << 5 << 5 << u"ab "_s << 3 << u"ab "_s << 3;
+    QTest::newRow("paste cut in the middle")
+        << u"abcdefghijklmn"_s << 3 << 3 << u"abc一二三defghijklmn"_s << 6 << u"abc一defghijklmn"_s
+        << 4;
+    // A selection replaced by text that begins or ends like it: only the selection tells
+    // what was inserted.
+    QTest::newRow("all replaced by text beginning like it, the rest unusable")
+        << p << 0 << 6 << u"好友"_s + Emoji << 4 << u"好友"_s << 2;
+    QTest::newRow("all replaced by text ending like it, the rest unusable")
+        << p << 0 << 6 << Emoji + u"名称"_s << 4 << u"名称"_s << 2;
+    QTest::newRow("all replaced, an unusable character in the middle")
+        << p << 0 << 6 << u"好友♡名称"_s << 5 << u"好友名称"_s << 4;
+    QTest::newRow("the end replaced by text beginning like it")
+        << u"xy好友分组"_s << 2 << 6 << u"xy好友"_s + Emoji << 6 << u"xy好友"_s << 4;
+    QTest::newRow("selection replaced by refused paste")
+        << Ascii16 << 2 << 4 << u"ab♡efghijklmnop"_s << 3 << Ascii16 << 4;
+    QTest::newRow("text set whole by a tool")
+        << u"abc"_s << 1 << 1 << u"xyz"_s << 0 << u"xyz"_s << 3;
+    QTest::newRow("cursor out of range") << u"ab"_s << 2 << 2 << u"abc"_s << 99 << u"abc"_s << 3;
+}
+
+void TestForm1::editOfProposal()
+{
+    QFETCH(QString, name);
+    QFETCH(int, selectionFrom);
+    QFETCH(int, selectionTo);
+    QFETCH(QString, proposed);
+    QFETCH(int, cursor);
+    QFETCH(QString, expected);
+    QFETCH(int, expectedCursor);
+
+    const TextEdit edit =
+        LineEditChange::editOf(name, selectionFrom, selectionTo, proposed, cursor);
+    const NameEdit result = GroupNameField::applyEdit(name, edit, m_gbk);
+    QCOMPARE(result.text(), expected);
+    QCOMPARE(result.changed(), expected != name);
+    if (result.changed())
+        QCOMPARE(result.cursor(), expectedCursor);
+}
+
 void TestForm1::latePaste_data()
 {
     QTest::addColumn<QString>("meanwhile");    // what the user does before the text comes
@@ -488,6 +573,10 @@ void TestForm1::latePaste_data()
         << u"copy"_s << text << QStringList{p + u"late"_s, p} << false;
     QTest::newRow("a copy waits a second at most")
         << u"copy, silent"_s << text << QStringList{p + u"late"_s, p} << false;
+    QTest::newRow("keys and clicks while a copy waits come after it")
+        << u"copy, then type in 6"_s << text << QStringList{p + u"late"_s, p + u"x"_s} << false;
+    QTest::newRow("closed while a copy waits")
+        << u"copy, then close"_s << text << QStringList{} << false;
     QTest::newRow("no text to be had")
         << QString() << int(Clipboard::Outcome::NoText) << QStringList{p, p} << false;
     QTest::newRow("no answer: the user is told")
@@ -526,16 +615,37 @@ void TestForm1::latePaste()
         QTest::keyClick(field(4), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(field(1)->text(), Placeholder);
     } else if (meanwhile.startsWith(u"copy")) {
-        // The paste comes while the copy waits for it, or not within its second.
+        // The paste comes while the copy waits for it, or not within its second; the click
+        // returns at once, and what the user does meanwhile comes after the copy.
         const bool silent = meanwhile.endsWith(u"silent");
-        if (!silent)
-            QTimer::singleShot(200, m_window.get(),
-                               [this] { m_clipboard.answer(Clipboard::Outcome::Text, u"late"_s); });
+        const auto copies = [this] { return m_clipboard.m_calls.count(u"setText"_s); };
+        const qsizetype before = copies();
         QElapsedTimer waited;
         waited.start();
         QTest::mouseClick(button(u"Image2"_s), Qt::LeftButton);
+        QVERIFY(waited.elapsed() < Form1::PasteWaitMs / 2);
+        QCOMPARE(copies(), before);
+        if (meanwhile.endsWith(u"type in 6")) {
+            QTest::mouseClick(field(6), Qt::LeftButton);
+            QTest::keyClick(field(6), Qt::Key_End);
+            type(field(6), u"x"_s);
+            QCOMPARE(m_window->names().name(6), Placeholder);
+        } else if (meanwhile.endsWith(u"close")) {
+            m_window.reset();
+            QVERIFY(!m_clipboard.m_pending);
+            QTest::qWait(Form1::PasteWaitMs + 200);
+            QCOMPARE(copies(), before);
+            return;
+        }
+        if (!silent) {
+            QTest::qWait(200);
+            m_clipboard.answer(Clipboard::Outcome::Text, u"late"_s);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(copies(), before + 1, Form1::PasteWaitMs * 3);
         QVERIFY(waited.elapsed() >= (silent ? Form1::PasteWaitMs : 200));
-        QCOMPARE(m_clipboard.m_text.split(u"\r\n"_s).value(3), silent ? Placeholder : expected[0]);
+        const QStringList copied = m_clipboard.m_text.split(u"\r\n"_s);
+        QCOMPARE(copied.value(3), silent ? Placeholder : expected[0]);
+        QCOMPARE(copied.value(5), Placeholder);
     } else if (meanwhile == u"close") {
         m_window.reset();
         QVERIFY(!m_clipboard.m_pending);
@@ -570,6 +680,9 @@ void TestForm1::composing_data()
     QTest::newRow("over a selection, given up: the selection is back")
         << 2 << QStringList{u"zu"_s, QString(), QString(), QString()} << QStringList{p, p}
         << QStringList{p, p} << u"友分"_s;
+    QTest::newRow("a paste while composing over a selection replaces the selection")
+        << 2 << QStringList{u"zu"_s, QString(), u"^V"_s, u"XY"_s} << QStringList{p, p}
+        << QStringList{u"好XY组名称"_s, p} << QString();
     QTest::newRow("several lines and a new pre-edit over a selection")
         << 2 << QStringList{u"z"_s, u"X\nY"_s} << QStringList{u"好X组名称"_s, u"Y"_s}
         << QStringList{u"好X组名称"_s, u"Y"_s} << QString();
@@ -591,6 +704,11 @@ void TestForm1::composing()
         return QStringList{m_window->names().name(4), m_window->names().name(5)};
     };
     for (qsizetype i = 0; i < events.size(); i += 2) {
+        if (events[i] == u"^V") {
+            m_clipboard.m_offered = events[i + 1];
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            continue;
+        }
         QInputMethodEvent event(events[i], {});
         event.setCommitString(events[i + 1]);
         QApplication::sendEvent(edit, &event);
@@ -1059,17 +1177,46 @@ void TestForm1::contextMenuUndoesTheWindow()
     for (const QAction *entry : menu->actions())
         entries.append(entry->text());
     menu->close();
-    QCOMPARE(entries.filter(u"\t"_s).size(), 7);
-    QVERIFY2(entries.last().endsWith(u"\tCtrl+Shift+S"_s), qPrintable(entries.last()));
-    QCOMPARE(
-        entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
-        (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
-                     u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(), u"插入符号…"_s}));
+    QCOMPARE(entries.filter(u"\t"_s).size(), 9);
+    QCOMPARE(entries.mid(entries.size() - 3).join(u' ').count(u"\tCtrl+Shift+"_s), 3);
+    QVERIFY2(entries.last().endsWith(u"\tCtrl+Shift+R"_s), qPrintable(entries.last()));
+    QCOMPARE(entries.replaceInStrings(QRegularExpression(u"\t.*"_s), QString()),
+             (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, QString(), u"剪切(&T)"_s, u"复制(&C)"_s,
+                          u"粘贴(&P)"_s, u"删除"_s, QString(), u"全选"_s, QString(), u"插入符号…"_s,
+                          u"装饰全部组"_s, u"对齐右边"_s}));
     QVERIFY(!chooseFromContextMenu(edit, QLineEdit::tr("&Redo"))); // nothing to redo
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Undo")));  // the clear
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, Placeholder));
     QVERIFY(chooseFromContextMenu(edit, QLineEdit::tr("&Redo")));
     QCOMPARE(m_window->names().names(), QStringList(GroupNameSet::Count, QString()));
+
+    // One decoration on every name that has words, then the right side level, each one step.
+    const QStringList start{u"【同事】"_s, u"╔════╗"_s, u"家人"_s, u"║老同学║"_s, u"★同学★"_s};
+    for (int n = 1; n <= start.size(); ++n) {
+        prepare(field(n), Start::AtEnd);
+        type(field(n), start[n - 1]);
+    }
+    QCOMPARE(m_window->names().names().mid(0, 5), start);
+    prepare(field(5), Start::AtEnd);
+    QVERIFY(chooseFromContextMenu(field(5), u"装饰全部组"_s));
+    QCOMPARE(m_window->names().names().mid(0, 5),
+             (QStringList{u"★同事★"_s, u"╔════╗"_s, u"★家人★"_s, u"★老同学★"_s, u"★同学★"_s}));
+    verifyNote(field(5), {});
+    // The offscreen platform leaves the window inactive once a menu has closed, and the
+    // window's keys with it: the menu again (the keys run in the end-to-end test).
+    QVERIFY(chooseFromContextMenu(field(5), u"对齐右边"_s));
+    QCOMPARE(m_window->names().names().mid(0, 5),
+             (QStringList{u"★同事　　★"_s, u"╔════╗"_s, u"★家人　　★"_s, u"★老同学　★"_s,
+                          u"★同学　　★"_s}));
+    QCOMPARE(field(3)->text(), u"★家人　　★"_s);
+    QVERIFY(chooseFromContextMenu(field(5), QLineEdit::tr("&Undo")));
+    QVERIFY(chooseFromContextMenu(field(5), QLineEdit::tr("&Undo")));
+    QCOMPARE(m_window->names().names().mid(0, 5), start);
+    // Nothing to take from a name without words: the note says so, and nothing changes.
+    prepare(field(2), Start::AtEnd);
+    QVERIFY(chooseFromContextMenu(field(2), u"装饰全部组"_s));
+    QCOMPARE(m_window->names().names().mid(0, 5), start);
+    verifyNote(field(2), u"第 2 组没有文字"_s);
 }
 
 void TestForm1::clearThenCopy()

@@ -3,9 +3,12 @@
 #include "GbkCodec.h"
 #include "GroupNameField.h"
 #include "GroupNameSet.h"
-#include "NameHistory.h"
+#include "NameDecoration.h"
+#include "NameEditor.h"
+#include "RecordingClipboard.h"
 #include "SymbolPalette.h"
 #include "SystemGbkCodec.h"
+#include "TextWidths.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -30,6 +33,20 @@ public:
         return cp < 0x80 ? std::optional<int>(1) : std::nullopt;
     }
 };
+// Widths as the window's fonts give them, in few values: Tahoma's letters have many
+// widths, every two-byte character a full cell.
+class CellWidths final : public TextWidths
+{
+public:
+    double advance(char32_t cp) const override
+    {
+        if (cp == u' ')
+            return 3.5;
+        if (cp == u'i' || cp == u'l')
+            return 3;
+        return cp < 0x80 ? 7 : 12;
+    }
+};
 } // namespace
 
 class TestGroupNameField : public QObject
@@ -41,13 +58,17 @@ private Q_SLOTS:
 
     void editRule_data();
     void editRule();
-    void editOfProposal_data();
-    void editOfProposal();
     void randomEditsKeepNamesValid();
     void newSetHoldsPlaceholders();
     void clearPatternEmptiesEveryName();
     void historySteps_data();
     void historySteps();
+    void editorChanges_data();
+    void editorChanges();
+    void decorateAll_data();
+    void decorateAll();
+    void alignRight_data();
+    void alignRight();
     void symbolsAreEveryTwoByteNonIdeograph();
 
 private:
@@ -178,64 +199,6 @@ void TestGroupNameField::editRule()
     }
 }
 
-void TestGroupNameField::editOfProposal_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("selectionFrom"); // the field's selection, or its cursor, before
-    QTest::addColumn<int>("selectionTo");
-    QTest::addColumn<QString>("proposed"); // what the field shows after the change
-    QTest::addColumn<int>("cursor");
-    QTest::addColumn<QString>("expected"); // the name once the rule had the edit
-    QTest::addColumn<int>("expectedCursor");
-
-    const QString p = Placeholder;
-    QTest::newRow("typed at the end") << p << 6 << 6 << p + u"a"_s << 7 << p + u"a"_s << 7;
-    QTest::newRow("typed past the limit")
-        << Ascii16 << 16 << 16 << Ascii16 + u"q"_s << 17 << Ascii16 << 16;
-    QTest::newRow("repeated letters") << u"aaa"_s << 1 << 1 << u"aaaa"_s << 2 << u"aaaa"_s << 2;
-    QTest::newRow("backspace") << u"abc"_s << 3 << 3 << u"ab"_s << 2 << u"ab"_s << 2;
-    QTest::newRow("delete forward") << u"abcd"_s << 2 << 2 << u"abd"_s << 2 << u"abd"_s << 2;
-    QTest::newRow("word deleted backwards")
-        << u"ab cd"_s << 5 << 5 << u"ab "_s << 3 << u"ab "_s << 3;
-    QTest::newRow("paste cut in the middle")
-        << u"abcdefghijklmn"_s << 3 << 3 << u"abc一二三defghijklmn"_s << 6 << u"abc一defghijklmn"_s
-        << 4;
-    // A selection replaced by text that begins or ends like it: only the selection tells
-    // what was inserted.
-    QTest::newRow("all replaced by text beginning like it, the rest unusable")
-        << p << 0 << 6 << u"好友"_s + Emoji << 4 << u"好友"_s << 2;
-    QTest::newRow("all replaced by text ending like it, the rest unusable")
-        << p << 0 << 6 << Emoji + u"名称"_s << 4 << u"名称"_s << 2;
-    QTest::newRow("all replaced, an unusable character in the middle")
-        << p << 0 << 6 << u"好友♡名称"_s << 5 << u"好友名称"_s << 4;
-    QTest::newRow("the end replaced by text beginning like it")
-        << u"xy好友分组"_s << 2 << 6 << u"xy好友"_s + Emoji << 6 << u"xy好友"_s << 4;
-    QTest::newRow("selection replaced by refused paste")
-        << Ascii16 << 2 << 4 << u"ab♡efghijklmnop"_s << 3 << Ascii16 << 4;
-    QTest::newRow("text set whole by a tool")
-        << u"abc"_s << 1 << 1 << u"xyz"_s << 0 << u"xyz"_s << 3;
-    QTest::newRow("cursor out of range") << u"ab"_s << 2 << 2 << u"abc"_s << 99 << u"abc"_s << 3;
-}
-
-void TestGroupNameField::editOfProposal()
-{
-    QFETCH(QString, name);
-    QFETCH(int, selectionFrom);
-    QFETCH(int, selectionTo);
-    QFETCH(QString, proposed);
-    QFETCH(int, cursor);
-    QFETCH(QString, expected);
-    QFETCH(int, expectedCursor);
-
-    const TextEdit edit =
-        GroupNameField::editOf(name, selectionFrom, selectionTo, proposed, cursor);
-    const NameEdit result = GroupNameField::applyEdit(name, edit, m_gbk);
-    QCOMPARE(result.text(), expected);
-    QCOMPARE(result.changed(), expected != name);
-    if (result.changed())
-        QCOMPARE(result.cursor(), expectedCursor);
-}
-
 // Whatever is inserted wherever, a name stays a valid name and keeps the text around the edit.
 void TestGroupNameField::randomEditsKeepNamesValid()
 {
@@ -289,17 +252,12 @@ void TestGroupNameField::clearPatternEmptiesEveryName()
     GroupNameSet set(m_gbk);
     set.edit(4, TextEdit{0, 6, {}}); // already empty before the clear
     set.edit(7, TextEdit{6, 6, u"xy"});
-    QSignalSpy changes(&set, &GroupNameSet::nameChanged);
-
-    set.ClearPattern();
+    const QList<int> announced = set.ClearPattern();
 
     QCOMPARE(set.names(), QStringList(GroupNameSet::Count, QString()));
-    QList<int> announced;
-    for (const QList<QVariant> &args : changes)
-        announced.append(args.at(0).toInt());
     QCOMPARE(announced, (QList<int>{1, 2, 3, 5, 6, 7, 8, 9, 10, 11}));
 
-    set.ClearPattern();
+    QCOMPARE(set.ClearPattern(), QList<int>{});
     QCOMPARE(set.names(), QStringList(GroupNameSet::Count, QString()));
 }
 
@@ -349,26 +307,247 @@ void TestGroupNameField::historySteps()
     QFETCH(int, steps);
     QFETCH(int, cursor);
 
-    GroupNameSet set(m_gbk);
-    NameHistory history(set);
-    const QStringList start = set.names();
+    RecordingClipboard clipboard;
+    NameEditor editor(m_gbk, clipboard);
+    QList<NameChange> reports;
+    connect(&editor, &NameEditor::changed, this,
+            [&reports](const NameChange &change) { reports.append(change); });
+    const QStringList start = editor.names().names();
     for (const Step &edit : edits)
-        history.apply(edit.n, set.rule(edit.n, TextEdit{edit.from, edit.to, edit.inserted}),
-                      edit.keystroke);
-    const QStringList end = set.names();
+        editor.edit(edit.n, TextEdit{edit.from, edit.to, edit.inserted}, edit.keystroke);
+    const QStringList end = editor.names().names();
+    QCOMPARE(reports.size(), edits.size());
 
     int undone = 0;
-    while (const auto place = history.undo()) {
-        if (undone++ == 0)
-            QCOMPARE(place->cursor, cursor);
+    while (editor.canUndo()) {
+        editor.undo();
+        const NameChange &change = reports.last();
+        QCOMPARE(change.kind, NameChange::Kind::Undo);
+        // The report names what the step changed, and only that.
+        QVERIFY(!change.changed.isEmpty());
+        if (undone++ == 0) {
+            QCOMPARE(change.cursor, cursor);
+            QCOMPARE(change.changed, QList<int>{change.n});
+        }
     }
     QCOMPARE(undone, steps);
-    QCOMPARE(set.names(), start);
+    QCOMPARE(editor.names().names(), start);
     int redone = 0;
-    while (history.redo())
+    while (editor.canRedo()) {
+        editor.redo();
         ++redone;
+    }
     QCOMPARE(redone, steps);
-    QCOMPARE(set.names(), end);
+    QCOMPARE(editor.names().names(), end);
+}
+
+// Every kind of change through the one editor, as a script of what the user does: `type N
+// FROM TO TEXT` (a keystroke), `insert N FROM TO TEXT` (a paste, a drop, a commit or an
+// assistive tool), `paste N AT` (the clipboard asked, its text `late` to come), `answer` and
+// `silence` (the text comes, or the owner never answers), `wait` (the copy's second passes),
+// `copy`, `clear`, `undo`, `redo`. Each row gives names 1 to 4 afterwards, the copies'
+// fourth lines in order, and the names the last report said had changed.
+void TestGroupNameField::editorChanges_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QStringList>("names");   // 1 to 4 afterwards
+    QTest::addColumn<QStringList>("copies");  // line 4 of each copy, in order
+    QTest::addColumn<QList<int>>("reported"); // what the last report said had changed
+
+    const QString p = Placeholder;
+    QTest::newRow("keys, then undo takes the run back")
+        << QStringList{u"type 4 6 6 a"_s, u"type 4 7 7 b"_s, u"undo"_s} << QStringList{p, p, p, p}
+        << QStringList{} << QList<int>{4};
+    QTest::newRow("a pattern into 2 and the names below, one undo step")
+        << QStringList{u"insert 2 0 6 x\r\ny\r\nz"_s, u"copy"_s, u"undo"_s}
+        << QStringList{p, p, p, p} << QStringList{u"z"_s} << QList<int>{2, 3, 4};
+    QTest::newRow("a pattern that changes one name is an edit of it")
+        << QStringList{u"insert 2 6 6 a\r\n"_s + p} << QStringList{p, p + u"a"_s, p, p}
+        << QStringList{} << QList<int>{2};
+    QTest::newRow("undo restores what it recorded, redo what followed")
+        << QStringList{u"clear"_s, u"insert 4 0 0 abc"_s, u"undo"_s, u"undo"_s, u"redo"_s}
+        << QStringList{{}, {}, {}, {}} << QStringList{}
+        << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    QTest::newRow("a late paste goes where it was asked for")
+        << QStringList{u"paste 4 6"_s, u"answer"_s} << QStringList{p, p, p, p + u"late"_s}
+        << QStringList{} << QList<int>{4};
+    QTest::newRow("an edit beats a late paste")
+        << QStringList{u"paste 4 6"_s, u"type 1 0 6 x"_s, u"answer"_s}
+        << QStringList{u"x"_s, p, p, p} << QStringList{} << QList<int>{1};
+    QTest::newRow("a copy waits for the paste before it")
+        << QStringList{u"paste 4 6"_s, u"copy"_s, u"answer"_s}
+        << QStringList{p, p, p, p + u"late"_s} << QStringList{p + u"late"_s} << QList<int>{4};
+    QTest::newRow("a second copy meanwhile joins the first")
+        << QStringList{u"paste 4 6"_s, u"copy"_s, u"copy"_s, u"answer"_s}
+        << QStringList{p, p, p, p + u"late"_s} << QStringList{p + u"late"_s} << QList<int>{4};
+    QTest::newRow("a copy waits a second at most, the paste still goes in")
+        << QStringList{u"paste 4 6"_s, u"copy"_s, u"wait"_s, u"answer"_s}
+        << QStringList{p, p, p, p + u"late"_s} << QStringList{p} << QList<int>{4};
+    QTest::newRow("no answer: the copy runs at once after it")
+        << QStringList{u"paste 4 6"_s, u"copy"_s, u"silence"_s} << QStringList{p, p, p, p}
+        << QStringList{p} << QList<int>{};
+    QTest::newRow("a copy after a beaten paste does not wait")
+        << QStringList{u"paste 4 6"_s, u"clear"_s, u"copy"_s} << QStringList{{}, {}, {}, {}}
+        << QStringList{QString()} << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+}
+
+void TestGroupNameField::editorChanges()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, copies);
+    QFETCH(QList<int>, reported);
+
+    RecordingClipboard clipboard;
+    clipboard.m_answerLater = true;
+    QStringList copied;
+    auto editor = std::make_unique<NameEditor>(m_gbk, clipboard);
+    NameChange last;
+    connect(editor.get(), &NameEditor::changed, this,
+            [&last](const NameChange &change) { last = change; });
+    const auto copyNow = [&] {
+        // What the copy placed, seen at the moment it did.
+        const int before = int(clipboard.m_calls.count(u"setText"_s));
+        return [&clipboard, &copied, before] {
+            if (clipboard.m_calls.count(u"setText"_s) > before)
+                copied.append(clipboard.m_text.split(u"\r\n"_s).value(3));
+        };
+    };
+    bool waiting = false;
+    connect(editor.get(), &NameEditor::copyWaitingChanged, this,
+            [&waiting](bool now) { waiting = now; });
+    for (const QString &step : script) {
+        const QStringList words = step.split(u' ');
+        const QString verb = words.at(0);
+        const auto number = [&words](int i) { return words.at(i).toInt(); };
+        const auto record = copyNow();
+        if (verb == u"type" || verb == u"insert")
+            editor->edit(number(1), TextEdit{number(2), number(3), words.mid(4).join(u' ')},
+                         verb == u"type");
+        else if (verb == u"paste")
+            editor->paste(number(1), Clipboard::Source::Clipboard, number(2), number(2));
+        else if (verb == u"answer")
+            clipboard.answer(Clipboard::Outcome::Text, u"late"_s);
+        else if (verb == u"silence")
+            clipboard.answer(Clipboard::Outcome::NoAnswer, {});
+        else if (verb == u"wait")
+            QTRY_VERIFY_WITH_TIMEOUT(!waiting, NameEditor::PasteWaitMs * 3);
+        else if (verb == u"copy")
+            editor->copy();
+        else if (verb == u"clear")
+            editor->clear();
+        else if (verb == u"undo")
+            editor->undo();
+        else if (verb == u"redo")
+            editor->redo();
+        else
+            QFAIL(qPrintable(step));
+        record();
+        if (verb == u"copy" && script.contains(u"answer"_s) && !script.contains(u"clear"_s))
+            QVERIFY2(waiting, "the copy waits for the paste asked for before it");
+    }
+    QCOMPARE(waiting, false);
+    QCOMPARE(editor->names().names().mid(0, 4), names);
+    QCOMPARE(copied, copies);
+    QCOMPARE(last.changed, reported);
+    // Nothing of a paste still on its way reaches an editor that is gone.
+    editor->paste(5, Clipboard::Source::Clipboard, 0, 0);
+    editor.reset();
+    QVERIFY(!clipboard.m_pending);
+}
+
+void TestGroupNameField::decorateAll_data()
+{
+    QTest::addColumn<QStringList>("names"); // names 1 onwards; the rest empty
+    QTest::addColumn<int>("source");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QList<int>>("missed");
+    QTest::addColumn<int>("refusal");
+
+    const int none = int(NameDecoration::Outcome::Refusal::None);
+    QTest::newRow("words of every kind, borders and empty names kept")
+        << QStringList{u"◆小学同学◆"_s, u"同学"_s,      u"【同事】"_s, u"〓〓〓"_s, u"Amy"_s, {},
+                       u"ぃ家人ぃ"_s,   u"Lǚ Xiǎo 3"_s, u"①号"_s}
+        << 1
+        << QStringList{u"◆小学同学◆"_s, u"◆同学◆"_s,      u"◆同事◆"_s, u"〓〓〓"_s, u"◆Amy◆"_s, {},
+                       u"◆家人◆"_s,     u"◆Lǚ Xiǎo 3◆"_s, u"◆号◆"_s}
+        << QList<int>{} << none;
+    QTest::newRow("one side only: the other side goes")
+        << QStringList{u"【同事】"_s, u"★同学"_s} << 2 << QStringList{u"★同事"_s, u"★同学"_s}
+        << QList<int>{} << none;
+    QTest::newRow("padding of both kinds is not decoration")
+        << QStringList{u"┃ 家人　┃"_s, u"║同学　　║"_s, u"  朋友"_s} << 1
+        << QStringList{u"┃ 家人　┃"_s, u"┃同学┃"_s, u"┃朋友┃"_s} << QList<int>{} << none;
+    QTest::newRow("past 16 bytes: left as it was, and named")
+        << QStringList{u"★★★同学★★★"_s, u"一二三四"_s, u"ab"_s} << 1
+        << QStringList{u"★★★同学★★★"_s, u"一二三四"_s, u"★★★ab★★★"_s} << QList<int>{2} << none;
+    QTest::newRow("a source without words")
+        << QStringList{u"╔══╗"_s, u"同学"_s} << 1 << QStringList{u"╔══╗"_s, u"同学"_s}
+        << QList<int>{} << int(NameDecoration::Outcome::Refusal::NoWords);
+    QTest::newRow("a source without decoration")
+        << QStringList{u" 同学　"_s, u"【同事】"_s} << 1 << QStringList{u" 同学　"_s, u"【同事】"_s}
+        << QList<int>{} << int(NameDecoration::Outcome::Refusal::NoDecoration);
+}
+
+void TestGroupNameField::decorateAll()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, source);
+    QFETCH(QStringList, expected);
+    QFETCH(QList<int>, missed);
+    QFETCH(int, refusal);
+
+    names.resize(GroupNameSet::Count);
+    expected.resize(GroupNameSet::Count);
+    const NameDecoration::Outcome outcome = NameDecoration::decorateAll(names, source, m_gbk);
+    QCOMPARE(int(outcome.refusal), refusal);
+    QCOMPARE(outcome.missed, missed);
+    for (const auto &[n, text] : outcome.names)
+        names[n - 1] = text;
+    QCOMPARE(names, expected);
+}
+
+void TestGroupNameField::alignRight_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QList<int>>("missed");
+
+    QTest::newRow("words padded, a border stretched")
+        << QStringList{u"╔════╗"_s, u"║同学║"_s, u"║老同事║"_s, u"╚══╝"_s}
+        << QStringList{u"╔════╗"_s, u"║同学　　║"_s, u"║老同事　║"_s, u"╚════╝"_s} << QList<int>{};
+    // 72 wide; "[Amy]" is 35: one full-width space and seven narrow ones (36.5) come
+    // closest; "[il]" is 20: two full and eight narrow make it exact, in its 16 bytes.
+    QTest::newRow("ascii rows, whose letters differ in width")
+        << QStringList{u"╔════╗"_s, u"[Amy]"_s, u"[il]"_s}
+        << QStringList{u"╔════╗"_s, u"[Amy　       ]"_s, u"[il　　        ]"_s} << QList<int>{};
+    QTest::newRow("old padding replaced; rows ending in words or spaces left out")
+        << QStringList{u"★同学　　　　★"_s, u"★老同事★"_s, u"家人"_s, u"★朋友 "_s}
+        << QStringList{u"★同学　★"_s, u"★老同事★"_s, u"家人"_s, u"★朋友 "_s} << QList<int>{};
+    QTest::newRow("a border stretched over its runs, the first first")
+        << QStringList{u"┏━┳━┓"_s, u"┃老同学们┃"_s} << QStringList{u"┏━━┳━┓"_s, u"┃老同学们┃"_s}
+        << QList<int>{};
+    QTest::newRow("a row that cannot reach within 16 bytes comes as close as it can")
+        << QStringList{u"╔══════╗"_s, u"[一二三四五六七]"_s}
+        << QStringList{u"╔══════╗"_s, u"[一二三四五六七]"_s} << QList<int>{1};
+}
+
+void TestGroupNameField::alignRight()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, expected);
+    QFETCH(QList<int>, missed);
+
+    names.resize(GroupNameSet::Count);
+    expected.resize(GroupNameSet::Count);
+    const CellWidths widths;
+    const NameDecoration::Outcome outcome = NameDecoration::alignRight(names, widths, m_gbk);
+    QCOMPARE(outcome.missed, missed);
+    for (const auto &[n, text] : outcome.names) {
+        names[n - 1] = text;
+        QVERIFY(GroupNameField::byteLength(text, m_gbk) <= GroupNameField::MaxBytes);
+    }
+    QCOMPARE(names, expected);
 }
 
 QTEST_GUILESS_MAIN(TestGroupNameField)

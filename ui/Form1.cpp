@@ -1,21 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "Form1.h"
 
-#include "Clipboard.h"
-#include "CopyPattern.h"
 #include "GroupNameEdit.h"
+#include "InputHold.h"
 #include "NameNote.h"
+#include "RoomCount.h"
 #include "Shell.h"
-#include "SymbolPalette.h"
-#include "SymbolPanel.h"
+#include "SymbolChooser.h"
 #include "WindowFonts.h"
 #include "ui_Form1.h"
 
 #include <QAction>
-#include <QEventLoop>
+#include <QApplication>
 #include <QMessageBox>
-#include <QScopedValueRollback>
-#include <QTimer>
 
 static void initResources()
 {
@@ -23,18 +20,17 @@ static void initResources()
     Q_INIT_RESOURCE(assets);
 }
 
-Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QString &patternHost,
-             QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_gbk(gbk), m_names(gbk),
-      m_clipboard(clipboard), m_shell(shell),
-      m_patternPage(QStringLiteral("http://%1/fenzu/").arg(patternHost))
+Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const WindowFonts &fonts,
+             const TextWidths &widths, const QString &patternHost, QWidget *parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_gbk(gbk), m_editor(gbk, clipboard),
+      m_shell(shell), m_patternPage(QStringLiteral("http://%1/fenzu/").arg(patternHost))
 {
     initResources();
     m_ui->setupUi(this);
     // The design's window font for one-byte characters; every other one full width, from
     // a Chinese font, as the messenger shows it.
     QFont windowFont = font();
-    windowFont.setFamilies(WindowFonts::families(windowFont.family()));
+    windowFont.setFamilies(fonts.families(windowFont.family()));
     setFont(windowFont);
     setWindowTitle(windowTitle() + QStringLiteral("  BY ") + patternHost.toUpper());
     // Minimize and close boxes, no maximize box: the window has one size.
@@ -44,76 +40,117 @@ Form1::Form1(const GbkCodec &gbk, Clipboard &clipboard, Shell &shell, const QStr
 
     m_fields = {m_ui->Text1, m_ui->Text2, m_ui->Text3, m_ui->Text4,  m_ui->Text5, m_ui->Text6,
                 m_ui->Text7, m_ui->Text8, m_ui->Text9, m_ui->Text10, m_ui->Text11};
-    // Undo and redo for the whole window, wherever the keyboard focus is in it.
-    m_undo = new QAction(this);
-    m_undo->setShortcuts(QKeySequence::Undo);
-    m_redo = new QAction(this);
-    // Ctrl+Y as well, on every system: many users come from Windows, where it is redo.
+    m_note = new NameNote(this);
+    m_hold = new InputHold(this);
+    m_room = new RoomCount(this);
+    connect(qApp, &QApplication::focusChanged, this, &Form1::showRoom);
+    m_symbols = new SymbolChooser(gbk, this);
+
+    // Undo and redo for the whole window, wherever the keyboard focus is in it; Ctrl+Y as
+    // well, on every system: many users come from Windows, where it is redo.
+    m_undo = addWindowAction({}, QKeySequence::keyBindings(QKeySequence::Undo));
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
     if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
         redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    m_redo->setShortcuts(redoKeys);
-    for (QAction *action : {m_undo, m_redo}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    }
+    m_redo = addWindowAction({}, redoKeys);
+    connect(m_undo, &QAction::triggered, &m_editor, &NameEditor::undo);
+    connect(m_redo, &QAction::triggered, &m_editor, &NameEditor::redo);
     // The symbols, for the field with the keyboard focus.
-    m_insertSymbol = new QAction(tr("插入符号…"), this);
-    m_insertSymbol->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    m_insertSymbol->setShortcutContext(Qt::WindowShortcut);
-    addAction(m_insertSymbol);
-    connect(m_insertSymbol, &QAction::triggered, this, [this] {
-        const auto field = std::find(m_fields.begin(), m_fields.end(), focusWidget());
-        if (field != m_fields.end())
-            openSymbols(int(field - m_fields.begin()) + 1);
+    QAction *symbols =
+        addWindowAction(tr("插入符号…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    connect(symbols, &QAction::triggered, this, [this] {
+        if (const int n = focusedName())
+            openSymbols(n);
     });
-    connect(m_undo, &QAction::triggered, this, [this] { showChange(m_history.undo()); });
-    connect(m_redo, &QAction::triggered, this, [this] { showChange(m_history.redo()); });
-    updateHistoryActions();
+    // One decoration on every name, and the frame's right side level, from the field with
+    // the keyboard.
+    QAction *decorate =
+        addWindowAction(tr("装饰全部组"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D)});
+    connect(decorate, &QAction::triggered, this, [this] {
+        if (const int n = focusedName())
+            m_editor.decorateAll(n);
+    });
+    QAction *align =
+        addWindowAction(tr("对齐右边"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)});
+    connect(align, &QAction::triggered, this, [this, &widths] {
+        if (const int n = focusedName())
+            m_editor.alignRight(n, widths);
+    });
+    connect(m_symbols, &SymbolChooser::chosen, this, [this](char32_t symbol) {
+        GroupNameEdit *field = m_symbols->field();
+        const int n =
+            int(std::find(m_fields.begin(), m_fields.end(), field) - m_fields.begin()) + 1;
+        // As a typed character: the same rule, the same undo step.
+        const QString text = QString::fromUcs4(&symbol, 1);
+        const NameChange change = m_editor.edit(n, field->atSelection(text), true);
+        if (change.changed.contains(n))
+            m_symbols->inserted(symbol, GroupNameField::MaxBytes - change.bytes);
+    });
 
     for (int n = 1; n <= GroupNameSet::Count; ++n) {
         GroupNameEdit *field = m_fields[n - 1];
-        field->showName(m_names.name(n));
+        field->showName(m_editor.names().name(n));
         field->setHistoryActions(m_undo, m_redo);
-        field->setSymbolAction(m_insertSymbol);
-        // Once the menu it came from is gone: a popup opened from a closing one would close
-        // with it.
+        field->addMenuActions({symbols, decorate, align});
         connect(
-            field, &GroupNameEdit::symbolsRequested, this, [this, n] { openSymbols(n); },
-            Qt::QueuedConnection);
-        connect(field, &GroupNameEdit::edited, this,
-                [this, n](const TextEdit &change, bool keystroke) { edit(n, change, keystroke); });
+            field, &GroupNameEdit::edited, this,
+            [this, n](const TextEdit &edit, bool keystroke) { m_editor.edit(n, edit, keystroke); });
+        connect(field, &GroupNameEdit::pasteRequested, this,
+                [this, n](Clipboard::Source source, int from, int to) {
+                    m_editor.paste(n, source, from, to);
+                });
         connect(field, &GroupNameEdit::rowRequested, this, [this, n](int step) {
             // The field of the row below or above, as Tab would enter it; no wrapping.
             const int k = n + step;
             if (k >= 1 && k <= GroupNameSet::Count)
                 m_fields[k - 1]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         });
-        connect(field, &GroupNameEdit::pasteRequested, this,
-                [this, n](Clipboard::Source source, int from, int to) {
-                    requestPaste(n, source, from, to);
-                });
     }
-    connect(&m_names, &GroupNameSet::nameChanged, this, [this](int n, const QString &text) {
-        ++m_changes;
-        // A change the note does not speak of (an undo, a clear, another edit) ends it.
-        if (!m_editing)
-            m_note->dismiss();
-        m_fields[n - 1]->showName(text);
+    connect(&m_editor, &NameEditor::changed, this, &Form1::showChange);
+    connect(&m_editor, &NameEditor::pasteUnanswered, this, [this] {
+        showMessage(QStringLiteral("pasteFailedMessage"),
+                    tr("另一个程序没有交出要粘贴的文字，分组名称没有改变。请稍后再试。"));
     });
-    m_note = new NameNote(this);
+    connect(&m_editor, &NameEditor::copyFailed, this, [this] {
+        showMessage(QStringLiteral("copyFailedMessage"),
+                    tr("分组名称没有复制到剪贴板，剪贴板可能正被其他程序占用。请稍后再试。"));
+    });
+    // The user's order holds: keys and clicks made while a copy waits for a paste come
+    // after the copy.
+    connect(&m_editor, &NameEditor::copyWaitingChanged, this, [this](bool waiting) {
+        if (waiting)
+            m_hold->hold();
+        else
+            m_hold->release();
+    });
     connect(m_note, &NameNote::dismissed, this, [this] {
         if (m_noteField > 0)
             m_fields[m_noteField - 1]->setAccessibleDescription({});
         m_noteField = 0;
+        showRoom();
     });
+    m_undo->setEnabled(false);
+    m_redo->setEnabled(false);
 
-    connect(m_ui->Image1, &PictureButton::clicked, this, &Form1::clearPattern);
-    connect(m_ui->Image2, &PictureButton::clicked, this, &Form1::copyPattern);
+    connect(m_ui->Image1, &PictureButton::clicked, &m_editor, &NameEditor::clear);
+    connect(m_ui->Image2, &PictureButton::clicked, &m_editor, &NameEditor::copy);
 
     // The underline is drawn over the strip's words; clicks on it belong to the strip.
     m_ui->Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(m_ui->Label2, &LinkLabel::clicked, this, &Form1::OpenPatternPage);
+}
+
+Form1::~Form1()
+{
+    // QWidget's destructor closes a shown window: the focused field's input method may
+    // commit on losing focus, and the note goes on losing the window's focus. By then the
+    // editor and the fields are gone.
+    for (GroupNameEdit *field : m_fields)
+        disconnect(field, nullptr, this, nullptr);
+    disconnect(&m_editor, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
+    m_note->dismiss();
+    disconnect(m_note, nullptr, this, nullptr);
 }
 
 void Form1::OpenPatternPage()
@@ -121,71 +158,80 @@ void Form1::OpenPatternPage()
     m_shell.open(m_patternPage);
 }
 
-Form1::~Form1()
+QAction *Form1::addWindowAction(const QString &text, const QList<QKeySequence> &keys)
 {
-    // A paste on its way finds no window to go to.
-    m_clipboard.cancelRequest();
-    if (m_copyWaiting)
-        m_copyWaiting->quit();
-    // QWidget's destructor closes a shown window: the focused field's input method may
-    // commit on losing focus, and the note goes on losing the window's focus. By then
-    // m_names and the fields are gone.
-    for (GroupNameEdit *field : m_fields)
-        disconnect(field, nullptr, this, nullptr);
-    m_note->dismiss();
-    disconnect(m_note, nullptr, this, nullptr);
-    // The panel reads the palette, a member, which goes before QWidget's children do.
-    if (m_symbolPanel) {
-        disconnect(m_symbolPanel, nullptr, this, nullptr);
-        delete m_symbolPanel;
-    }
+    auto *action = new QAction(text, this);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    return action;
+}
+
+int Form1::focusedName() const
+{
+    const auto field = std::find(m_fields.begin(), m_fields.end(), focusWidget());
+    return field == m_fields.end() ? 0 : int(field - m_fields.begin()) + 1;
 }
 
 void Form1::openSymbols(int n)
 {
-    if (!m_symbolPanel) {
-        m_symbols = std::make_unique<SymbolPalette>(m_gbk);
-        m_symbolPanel = new SymbolPanel(*m_symbols, this);
-        connect(m_symbolPanel, &SymbolPanel::chosen, this, &Form1::insertSymbol);
-        // Back to the field, its cursor after the last symbol.
-        connect(m_symbolPanel, &SymbolPanel::closed, this,
-                [this] { m_fields[m_symbolField - 1]->setFocus(Qt::PopupFocusReason); });
+    GroupNameEdit *field = m_fields[n - 1];
+    const TextEdit at = field->atSelection({});
+    m_symbols->open(field, m_editor.room(n, at.from, at.to));
+}
+
+void Form1::showChange(const NameChange &change)
+{
+    for (const int k : change.changed)
+        m_fields[k - 1]->showName(m_editor.names().name(k), k == change.n ? change.cursor : -1);
+    if (change.kind == NameChange::Kind::Edit) {
+        // A refused edit puts the field back as it was.
+        if (!change.changed.contains(change.n))
+            m_fields[change.n - 1]->showName(m_editor.names().name(change.n));
+        explain(change);
+    } else if (change.kind == NameChange::Kind::Decorate ||
+               change.kind == NameChange::Kind::Align) {
+        explain(change);
+    } else if (!change.changed.isEmpty()) {
+        // A change the note does not speak of (an undo, a clear) ends it.
+        m_note->dismiss();
     }
-    m_symbolField = n;
-    const GroupNameEdit *field = m_fields[n - 1];
-    m_symbolPanel->open(QRect(field->mapToGlobal(QPoint()), field->size()), roomFor(n));
+    if ((change.kind == NameChange::Kind::Undo || change.kind == NameChange::Kind::Redo) &&
+        change.n > 0) {
+        GroupNameEdit *field = m_fields[change.n - 1];
+        field->setFocus(Qt::OtherFocusReason);
+        field->setCursorPosition(change.cursor);
+    }
+    m_undo->setEnabled(m_editor.canUndo());
+    m_redo->setEnabled(m_editor.canRedo());
+    showRoom();
 }
 
-TextEdit Form1::atSelection(int n, QStringView text) const
+int Form1::besideList() const
 {
-    const GroupNameEdit *field = m_fields[n - 1];
-    const int from = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
-    return {from, from + field->selectionLength(), text};
+    int left = 0;
+    for (const GroupNameEdit *field : m_fields)
+        left = std::max(left, field->geometry().right() + 8);
+    return left;
 }
 
-int Form1::roomFor(int n) const
+void Form1::showRoom()
 {
-    return GroupNameField::MaxBytes -
-           GroupNameField::applyEdit(m_names.name(n), atSelection(n, {}), m_gbk).bytes();
-}
-
-void Form1::insertSymbol(char32_t symbol)
-{
-    const int n = m_symbolField;
-    const QString text = QString::fromUcs4(&symbol, 1);
-    // As a typed character: the same rule, the same undo step.
-    edit(n, atSelection(n, text), true);
-    m_symbols->use(symbol);
-    m_symbolPanel->setRoom(roomFor(n));
-}
-
-void Form1::edit(int n, const TextEdit &edit, bool keystroke)
-{
-    const QScopedValueRollback<bool> editing(m_editing, true);
-    const PasteEdit result = m_history.insert(n, edit, keystroke);
-    m_fields[n - 1]->showName(m_names.name(n), result.first.changed() ? result.first.cursor() : -1);
-    updateHistoryActions();
-    explain(n, result);
+    int n = m_note->isVisible() ? 0 : focusedName();
+    if (n > 0 && !m_fields[n - 1]->hasFocus())
+        n = 0;
+    if (m_roomField > 0 && m_roomField != n && m_roomField != m_noteField)
+        m_fields[m_roomField - 1]->setAccessibleDescription({});
+    m_roomField = n;
+    if (n == 0) {
+        m_room->hide();
+        return;
+    }
+    const int bytes = GroupNameField::byteLength(m_editor.names().name(n), m_gbk);
+    GroupNameEdit *field = m_fields[n - 1];
+    m_room->showFor(field->geometry(), besideList(), m_ui->Image1->geometry().left() - 1, bytes);
+    // Screen readers hear it with the field, as they hear the note.
+    field->setAccessibleDescription(tr("已用 %1/16 字节").arg(bytes));
 }
 
 namespace {
@@ -213,19 +259,28 @@ QString characters(const Shortfall &shortfall, const QFontMetrics &metrics)
 }
 } // namespace
 
-void Form1::explain(int n, const PasteEdit &paste)
+void Form1::explain(const NameChange &paste)
 {
+    const int n = paste.n;
     const Shortfall &shortfall = paste.shortfall;
-    if (!shortfall.any() && paste.dropped == 0) {
+    if (!paste.keptOut()) {
         m_note->dismiss();
         return;
     }
     QStringList lines;
+    if (paste.refusal == NameChange::Refusal::NoWords)
+        lines.append(tr("第 %1 组没有文字，没有可以套到其他组上的装饰。").arg(n));
+    else if (paste.refusal == NameChange::Refusal::NoDecoration)
+        lines.append(tr("第 %1 组的文字两边没有装饰，没有可以套到其他组上的。").arg(n));
+    if (!paste.missed.isEmpty() && paste.kind == NameChange::Kind::Decorate)
+        lines.append(tr("第 %1 组加上装饰会超过16字节，没有改变。").arg(numbers(paste.missed)));
+    if (!paste.missed.isEmpty() && paste.kind == NameChange::Kind::Align)
+        lines.append(tr("第 %1 组在16字节内对不齐，已尽量靠近。").arg(numbers(paste.missed)));
     if (shortfall.full) {
-        lines.append(paste.pattern ? tr("第 %1 组放不下，多出的没有加上。").arg(numbers(paste.full))
-                                   : tr("第 %1 组已用 %2/16 字节，放不下的没有加上。")
-                                         .arg(n)
-                                         .arg(paste.first.bytes()));
+        lines.append(
+            paste.pattern
+                ? tr("第 %1 组放不下，多出的没有加上。").arg(numbers(paste.full))
+                : tr("第 %1 组已用 %2/16 字节，放不下的没有加上。").arg(n).arg(paste.bytes));
         lines.append(tr("每组最长支持16个英文或者8个中文字符。"));
     }
     if (!shortfall.noForm.isEmpty()) {
@@ -244,9 +299,7 @@ void Form1::explain(int n, const PasteEdit &paste)
 
     // Beside the list, above or below the picture buttons: over no field and no button.
     const QWidget *picture = m_ui->Picture1;
-    int left = 0;
-    for (const GroupNameEdit *field : m_fields)
-        left = std::max(left, field->geometry().right() + 8);
+    const int left = besideList();
     const int right = picture->width() - 4;
     const QRect clear = m_ui->Image1->geometry();
     const QRect copy = m_ui->Image2->geometry();
@@ -254,79 +307,15 @@ void Form1::explain(int n, const PasteEdit &paste)
         QRect(QPoint(left, 4), QPoint(right, clear.top() - 4)),
         QRect(QPoint(left, copy.bottom() + 4), QPoint(right, m_ui->Label5->geometry().top() - 2))};
     const QRect rows = m_fields[n - 1]->geometry();
-    const int last = paste.pattern ? std::max({n, paste.full.value(paste.full.size() - 1, n),
-                                               paste.noForm.value(paste.noForm.size() - 1, n)})
-                                   : n;
+    const int last = std::max({n, paste.full.value(paste.full.size() - 1, n),
+                               paste.noForm.value(paste.noForm.size() - 1, n),
+                               paste.missed.value(paste.missed.size() - 1, n)});
     if (m_noteField > 0 && m_noteField != n)
         m_fields[m_noteField - 1]->setAccessibleDescription({});
     m_note->showBeside(note, rows.top(), m_fields[last - 1]->geometry().bottom(), areas);
     // Screen readers hear of it as the field's description, without the focus moving.
     m_noteField = n;
     m_fields[n - 1]->setAccessibleDescription(note);
-}
-
-void Form1::requestPaste(int n, Clipboard::Source source, int from, int to)
-{
-    const unsigned changes = m_changes;
-    m_pasting = true;
-    m_pasteChanges = changes;
-    m_clipboard.requestText(source, [=](Clipboard::Outcome outcome, const QString &text) {
-        m_pasting = false;
-        // An edit, a clear or an undo made before the text came wins over it.
-        if (m_changes == changes) {
-            if (outcome == Clipboard::Outcome::NoAnswer)
-                showMessage(QStringLiteral("pasteFailedMessage"),
-                            tr("另一个程序没有交出要粘贴的文字，分组名称没有改变。请稍后再试。"));
-            else if (outcome == Clipboard::Outcome::Text)
-                edit(n, TextEdit{from, to, text}, false);
-        }
-        if (m_copyWaiting)
-            m_copyWaiting->quit();
-    });
-}
-
-bool Form1::pastePending() const
-{
-    // One that an edit, a clear or an undo has beaten would change nothing.
-    return m_pasting && m_changes == m_pasteChanges;
-}
-
-void Form1::clearPattern()
-{
-    m_history.ClearPattern();
-    updateHistoryActions();
-}
-
-void Form1::showChange(std::optional<NameHistory::Place> place)
-{
-    updateHistoryActions();
-    if (!place || place->n == 0)
-        return;
-    GroupNameEdit *field = m_fields[place->n - 1];
-    field->setFocus(Qt::OtherFocusReason);
-    field->setCursorPosition(place->cursor);
-}
-
-void Form1::updateHistoryActions()
-{
-    m_undo->setEnabled(m_history.canUndo());
-    m_redo->setEnabled(m_history.canRedo());
-}
-
-void Form1::copyPattern()
-{
-    // The user's order holds: a paste asked for before this click goes in first, if it comes
-    // within the second. Meanwhile the window draws, and keys and clicks wait their turn.
-    if (pastePending()) {
-        QEventLoop waiting;
-        m_copyWaiting = &waiting;
-        QTimer::singleShot(PasteWaitMs, &waiting, &QEventLoop::quit);
-        waiting.exec(QEventLoop::ExcludeUserInputEvents);
-        m_copyWaiting = nullptr;
-    }
-    if (!CopyPattern(m_names, m_clipboard))
-        showMessage(QStringLiteral("copyFailedMessage"),
-                    tr("分组名称没有复制到剪贴板，剪贴板可能正被其他程序占用。请稍后再试。"));
 }
 
 void Form1::showMessage(const QString &name, const QString &text)

@@ -2,6 +2,7 @@
 #include "GroupNameEdit.h"
 
 #include "GroupNameEditAccessible.h"
+#include "LineEditChange.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -10,7 +11,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScopedValueRollback>
-#include <QValidator>
 
 namespace {
 bool isHistoryKey(const QKeyEvent *event)
@@ -28,34 +28,15 @@ QString entryText(const char *words, QKeySequence::StandardKey key)
 }
 } // namespace
 
-// A validator that is the field's rule: it sees every change the line edit makes of its own.
-class GroupNameEdit::RuleValidator final : public QValidator
-{
-public:
-    explicit RuleValidator(GroupNameEdit *field) : QValidator(field), m_field(field) {}
-
-    State validate(QString &input, int &pos) const override
-    {
-        return m_field->ruleChange(input, pos);
-    }
-
-private:
-    GroupNameEdit *m_field;
-};
-
 GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent)
 {
     GroupNameEditAccessible::install();
-    setValidator(new RuleValidator(this));
+    connect(this, &QLineEdit::textEdited, this, &GroupNameEdit::takeChange);
     // The state before each change: as each event comes (see event()), and as the window
     // moves the cursor and the selection, or changes the text, between events.
     connect(this, &QLineEdit::selectionChanged, this, &GroupNameEdit::noteState);
     connect(this, &QLineEdit::cursorPositionChanged, this, &GroupNameEdit::noteState);
-    connect(this, &QLineEdit::textChanged, this, [this] {
-        // The change the window answered is shown: what it made of it is spent.
-        m_shown.reset();
-        noteState();
-    });
+    connect(this, &QLineEdit::textChanged, this, &GroupNameEdit::noteState);
     noteState();
 }
 
@@ -68,71 +49,86 @@ void GroupNameEdit::setHistoryActions(QAction *undo, QAction *redo)
 void GroupNameEdit::showName(const QString &name, int cursor)
 {
     m_hole.reset();
-    if (m_ruling) {
-        // The line edit takes this as the outcome of the change it is making.
-        m_shown = Shown{name, cursor >= 0 ? cursor : int(name.size())};
-        return;
-    }
-    if (name != text()) {
+    const bool changed = name != text();
+    if (changed) {
         const QScopedValueRollback<bool> showing(m_showing, true);
         setText(name);
     }
-    if (cursor >= 0)
+    if (cursor >= 0) {
         setCursorPosition(cursor);
+    } else if (m_changing && name == m_text) {
+        // Refused: the field is as it was, its selection too.
+        if (m_to > m_from)
+            setSelection(m_cursor == m_from ? m_to : m_from,
+                         m_cursor == m_from ? m_from - m_to : m_to - m_from);
+        else
+            setCursorPosition(m_cursor);
+    } else if (changed && !hasFocus()) {
+        home(false);
+    }
 }
 
 void GroupNameEdit::requestEdit(int from, int to, const QString &text)
 {
-    Q_EMIT edited(TextEdit{from, to, text}, false);
+    report(TextEdit{from, to, text}, false);
+}
+
+TextEdit GroupNameEdit::atSelection(QStringView text) const
+{
+    const int from = hasSelectedText() ? selectionStart() : cursorPosition();
+    return toName(TextEdit{from, from + int(selectedText().size()), text});
 }
 
 void GroupNameEdit::noteState()
 {
     // Within an event the state before it holds: Qt may move the cursor before it changes
     // the text (an input method's commit does).
-    if (m_inEvent > 0)
+    if (m_inEvent > 0 || m_changing)
         return;
     m_text = text();
-    m_from = hasSelectedText() ? selectionStart() : cursorPosition();
-    m_to = hasSelectedText() ? selectionEnd() : cursorPosition();
+    m_cursor = cursorPosition();
+    m_from = hasSelectedText() ? selectionStart() : m_cursor;
+    m_to = hasSelectedText() ? selectionEnd() : m_cursor;
 }
 
-QValidator::State GroupNameEdit::ruleChange(QString &proposed, int &cursor)
+void GroupNameEdit::takeChange()
 {
-    // Qt looks again at what the window made of the change, and at unchanged text whenever
-    // it likes; setting the name is no edit: none of these is an edit.
-    if (m_showing || proposed == m_text ||
-        (m_shown && proposed == m_shown->text && cursor == m_shown->cursor))
-        return QValidator::Acceptable;
+    // An input method commits what it composed when the window's text replaces the field's:
+    // the window's text wins, and the commit is no edit.
+    if (m_showing)
+        return;
+    const QString proposed = text();
     if (m_opening && !m_hole && m_to > m_from &&
         proposed == m_text.left(m_from) + m_text.mid(m_to)) {
         // The composition shows in place of the selection; the name keeps it until the
         // commit, which replaces it as one step, or until the composition is given up.
         m_hole = Hole{m_from, m_text.mid(m_from, m_to - m_from)};
-        return QValidator::Acceptable;
+        return;
     }
-    TextEdit edit = GroupNameField::editOf(m_text, m_from, m_to, proposed, cursor);
-    if (const std::optional<Hole> hole = std::exchange(m_hole, std::nullopt)) {
-        // From the field's text to the name's, which still holds the selection.
-        const int length = int(hole->removed.size());
-        if (edit.from > hole->from)
+    const TextEdit edit = LineEditChange::editOf(m_text, m_from, m_to, proposed, cursorPosition());
+    {
+        const QScopedValueRollback<bool> changing(m_changing, true);
+        report(edit, m_inKeystroke);
+    }
+    noteState();
+}
+
+TextEdit GroupNameEdit::toName(TextEdit edit) const
+{
+    // The name still holds the selection a composition stands over.
+    if (m_hole) {
+        const int length = int(m_hole->removed.size());
+        if (edit.from > m_hole->from)
             edit.from += length;
-        if (edit.to >= hole->from)
+        if (edit.to >= m_hole->from)
             edit.to += length;
     }
-    m_shown.reset();
-    {
-        const QScopedValueRollback<bool> ruling(m_ruling, true);
-        Q_EMIT edited(edit, m_inKeystroke);
-    }
-    // Invalid makes the line edit put back its text, and its selection with it.
-    if (!m_shown || m_shown->text == m_text) {
-        m_shown.reset();
-        return QValidator::Invalid;
-    }
-    proposed = m_shown->text;
-    cursor = m_shown->cursor;
-    return QValidator::Acceptable;
+    return edit;
+}
+
+void GroupNameEdit::report(TextEdit edit, bool keystroke)
+{
+    Q_EMIT edited(toName(edit), keystroke);
 }
 
 bool GroupNameEdit::event(QEvent *event)
@@ -207,6 +203,10 @@ void GroupNameEdit::focusOutEvent(QFocusEvent *event)
     // A composition that ended with neither a commit nor an empty pre-edit.
     if (m_preedit.isEmpty())
         reopenHole();
+    // A name wider than its field shows from its start once the user has moved on; for a
+    // moment away (another window, a menu) the cursor stays where it was.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        home(false);
 }
 
 void GroupNameEdit::reopenHole()
@@ -240,12 +240,13 @@ void GroupNameEdit::dropEvent(QDropEvent *event)
     }
     event->acceptProposedAction();
     const int at = cursorPositionAt(event->position().toPoint());
-    Q_EMIT edited(TextEdit{at, at, text}, false);
+    report(TextEdit{at, at, text}, false);
 }
 
 void GroupNameEdit::requestPaste(Clipboard::Source source)
 {
-    Q_EMIT pasteRequested(source, m_from, m_to);
+    const TextEdit at = toName(TextEdit{m_from, m_to, {}});
+    Q_EMIT pasteRequested(source, at.from, at.to);
 }
 
 void GroupNameEdit::contextMenuEvent(QContextMenuEvent *event)
@@ -283,11 +284,15 @@ QMenu *GroupNameEdit::createContextMenu()
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll, "edit-select-all",
         !text().isEmpty() && selectedText() != text(), [this] { selectAll(); });
-    if (m_symbols) {
+    if (!m_menuActions.isEmpty())
         menu->addSeparator();
-        QAction *entry = menu->addAction(m_symbols->text() + u'\t' +
-                                         m_symbols->shortcut().toString(QKeySequence::NativeText));
-        connect(entry, &QAction::triggered, this, &GroupNameEdit::symbolsRequested);
+    for (QAction *action : std::as_const(m_menuActions)) {
+        QAction *entry = menu->addAction(action->text() + u'\t' +
+                                         action->shortcut().toString(QKeySequence::NativeText));
+        entry->setEnabled(action->isEnabled());
+        // Once the menu is gone and the field has the keyboard again: a popup opened from a
+        // closing one would close with it.
+        connect(entry, &QAction::triggered, action, &QAction::trigger, Qt::QueuedConnection);
     }
     return menu;
 }

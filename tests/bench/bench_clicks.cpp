@@ -13,6 +13,8 @@
 #include "RecordingShell.h"
 #include "SystemClipboard.h"
 #include "SystemGbkCodec.h"
+#include "SystemTextWidths.h"
+#include "SystemWindowFonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -82,6 +84,8 @@ private:
     }
 
     SystemGbkCodec m_gbk;
+    SystemWindowFonts m_fonts;
+    std::unique_ptr<SystemTextWidths> m_widths; // once the window font is there
     RecordingClipboard m_recording;
     std::unique_ptr<SystemClipboard> m_system;
     RecordingShell m_shell;
@@ -91,13 +95,15 @@ private:
 
 void BenchClicks::initTestCase()
 {
+    m_widths = std::make_unique<SystemTextWidths>(u"Tahoma"_s, m_gbk);
     m_systemClipboard = qgetenv("BENCH_CLICKS_CLIPBOARD") == "system";
     Clipboard *clipboard = &m_recording;
     if (m_systemClipboard) {
         m_system = std::make_unique<SystemClipboard>();
         clipboard = m_system.get();
     }
-    m_window = std::make_unique<Form1>(m_gbk, *clipboard, m_shell, u"www.example.com"_s);
+    m_window = std::make_unique<Form1>(m_gbk, *clipboard, m_shell, m_fonts, *m_widths,
+                                       u"www.example.com"_s);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     qInfo("platform %s, %s clipboard", qPrintable(QGuiApplication::platformName()),

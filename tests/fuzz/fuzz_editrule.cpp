@@ -11,6 +11,7 @@
 //   op bit 2  the inserted text is repeated 64 times (long pastes)
 //   op bit 3  with bit 0: the editor reports a cursor of its own, `to` read as that cursor
 #include "GroupNameField.h"
+#include "LineEditChange.h"
 #include "SystemGbkCodec.h"
 
 #include <QStringDecoder>
@@ -152,11 +153,11 @@ NameEdit checkedEdit(const QString &name, int from, int to, const QString &inser
         switch (mode) {
         case Mode::Proposal:
             return GroupNameField::applyEdit(
-                name, GroupNameField::editOf(name, from, to, proposed, int(f + inserted.size())),
+                name, LineEditChange::editOf(name, from, to, proposed, int(f + inserted.size())),
                 codec());
         case Mode::ProposalWithCursor:
             return GroupNameField::applyEdit(
-                name, GroupNameField::editOf(name, from, to, proposed, cursorArg), codec());
+                name, LineEditChange::editOf(name, from, to, proposed, cursorArg), codec());
         case Mode::Edit:
             break;
         }

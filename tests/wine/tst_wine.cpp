@@ -437,6 +437,22 @@ void TestWine::typeCopyAndClear()
     clipboard = windowsClipboard();
     QCOMPARE(clipboard.unicode, u"\r\n"_s.repeated(10));
     QCOMPARE(clipboard.text, QByteArray("\r\n").repeated(10));
+
+    // One name's decoration on the others, then the right side level, by their keys.
+    QVERIFY(offer(u"unicode"_s, utf16(u"╔════╗\r\n║家人║\r\n同学\r\n╚══╝"_s)));
+    tool.clickField(1);
+    tool.keys(u"ctrl+a"_s);
+    tool.keys(u"ctrl+v"_s);
+    tool.clickField(2);
+    tool.keys(u"ctrl+shift+d"_s);
+    tool.keys(u"ctrl+shift+r"_s);
+    names = QStringList(11);
+    const QStringList aligned{u"╔════╗"_s, u"║家人　　║"_s, u"║同学　　║"_s, u"╚════╝"_s};
+    std::copy(aligned.begin(), aligned.end(), names.begin());
+    tool.click(CopyButton);
+    QCOMPARE(windowsClipboard().unicode, names.join(u"\r\n"_s));
+    QVERIFY(tool.screenshot().save(
+        QDir::temp().filePath(u"group-pattern-designer-wine-aligned.png"_s)));
 }
 
 void TestWine::paste_data()
