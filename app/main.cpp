@@ -2,6 +2,7 @@
 #include "DesktopShell.h"
 #include "FontWarmUp.h"
 #include "Form1.h"
+#include "FullCellFont.h"
 #include "OneByteFont.h"
 #include "SessionBus.h"
 #include "SystemClipboard.h"
@@ -49,8 +50,11 @@ namespace {
 
 int main(int argc, char *argv[])
 {
-    // Runs beside Qt's own start-up, which needs no fonts until the window is built.
-    FontWarmUp fonts;
+    // Runs beside Qt's own start-up, which needs no fonts until the window is built; finds
+    // the Song-style font among the window's families, to be drawn from its bitmaps.
+    const QString windowFont = QStringLiteral("Tahoma");
+    const SystemWindowFonts windowFonts;
+    FontWarmUp fonts(windowFonts.families(windowFont));
     keepSessionBusFromAutolaunching();
     // The command line is not the tool's to read: Qt sees the program name alone.
     int qtArgc = argc > 0 ? 1 : 0;
@@ -71,10 +75,10 @@ int main(int argc, char *argv[])
     SystemClipboard clipboard;
     DesktopShell shell;
     fonts.wait();
-    OneByteFont::install(QStringLiteral("Tahoma"),
+    OneByteFont::install(windowFont,
                          QStringLiteral(GPD_TAHOMA_FILES).split(u';', Qt::SkipEmptyParts));
-    const SystemWindowFonts windowFonts;
-    const SystemTextWidths widths(QStringLiteral("Tahoma"), gbk);
+    FullCellFont::install(fonts.fullCellFont());
+    const SystemTextWidths widths(windowFont, gbk);
     Form1 window(gbk, clipboard, shell, windowFonts, widths, QStringLiteral(GPD_PATTERN_HOST));
     // On Windows, a thin border without the sizing frame: the window has one size.
     window.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);

@@ -1,55 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "OneByteFont.h"
 
+#include "Sfnt.h"
+
 #include <QFontDatabase>
 #include <QList>
 #include <QRawFont>
-#include <QtEndian>
 
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-void put16(QByteArray &out, quint16 value)
-{
-    char bytes[2];
-    qToBigEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void put32(QByteArray &out, quint32 value)
-{
-    char bytes[4];
-    qToBigEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-// The sum of big-endian 32-bit words every table and the whole file are checked by.
-quint32 checksum(const QByteArray &data)
-{
-    quint32 sum = 0;
-    for (qsizetype i = 0; i < data.size(); i += 4) {
-        quint32 word = 0;
-        for (qsizetype k = i; k < i + 4; ++k)
-            word = (word << 8) | quint8(k < data.size() ? data[k] : 0);
-        sum += word;
-    }
-    return sum;
-}
-
-// Binary-search fields of a table of `count` entries of `size` bytes: the largest power of
-// two not above count, times size; its log2; and the rest.
-void putSearch(QByteArray &out, int count, int size)
-{
-    int log2 = 0;
-    while ((2 << log2) <= count)
-        ++log2;
-    const int range = (1 << log2) * size;
-    put16(out, quint16(range));
-    put16(out, quint16(log2));
-    put16(out, quint16(count * size - range));
-}
 
 // GBK's one-byte characters: ASCII's printable range and the euro sign at 0x80.
 QString oneByteCharacters()
@@ -61,8 +22,7 @@ QString oneByteCharacters()
     return characters;
 }
 
-// A Unicode BMP character map (format 4), one segment per character: 97 characters need no
-// ranges.
+// The source's glyphs of the one-byte characters, and no other.
 QByteArray characterMap(const QRawFont &source)
 {
     const QString characters = oneByteCharacters();
@@ -75,58 +35,7 @@ QByteArray characterMap(const QRawFont &source)
                 map.append({characters[i].unicode(), quint16(glyphs[i])});
         }
     }
-    map.append({0xFFFF, 0}); // the closing segment every format 4 map ends with
-
-    const int segments = int(map.size());
-    QByteArray table;
-    put16(table, 0); // version
-    put16(table, 1); // one encoding: Windows, Unicode BMP
-    put16(table, 3);
-    put16(table, 1);
-    put32(table, 12);
-    put16(table, 4);
-    put16(table, quint16(16 + 8 * segments));
-    put16(table, 0); // language
-    put16(table, quint16(2 * segments));
-    putSearch(table, segments, 2);
-    for (const auto &[code, glyph] : map)
-        put16(table, code); // end
-    put16(table, 0);
-    for (const auto &[code, glyph] : map)
-        put16(table, code); // start
-    for (const auto &[code, glyph] : map)
-        put16(table, code == 0xFFFF ? 1 : quint16(glyph - code)); // delta, modulo 65536
-    for (int i = 0; i < segments; ++i)
-        put16(table, 0); // no glyph array
-    return table;
-}
-
-// Windows names in US English: family, style, unique, full and PostScript name.
-QByteArray names(const QString &family)
-{
-    const QList<std::pair<quint16, QString>> records{{1, family},
-                                                     {2, QStringLiteral("Regular")},
-                                                     {3, family},
-                                                     {4, family},
-                                                     {6, QString(family).remove(u' ')}};
-    QByteArray table;
-    QByteArray strings;
-    put16(table, 0);
-    put16(table, quint16(records.size()));
-    put16(table, quint16(6 + 12 * records.size()));
-    for (const auto &[id, text] : records) {
-        QByteArray utf16;
-        for (const QChar c : text)
-            put16(utf16, c.unicode());
-        put16(table, 3);
-        put16(table, 1);
-        put16(table, 0x409);
-        put16(table, id);
-        put16(table, quint16(utf16.size()));
-        put16(table, quint16(strings.size()));
-        strings += utf16;
-    }
-    return table + strings;
+    return Sfnt::characterMap(map);
 }
 
 } // namespace
@@ -143,10 +52,8 @@ QByteArray OneByteFont::build(const QRawFont &source, const QString &family)
     for (const char *tag : tags) {
         const QByteArray name(tag, 4);
         QByteArray data = name == "cmap"   ? characterMap(source)
-                          : name == "name" ? names(family)
+                          : name == "name" ? Sfnt::names(family)
                                            : source.fontTable(tag);
-        if (name == "head" && data.size() >= 12)
-            data.replace(8, 4, QByteArray(4, '\0')); // the file's check, set once it is whole
         // On its line as Windows sets it, by its Windows ascent: FreeType would take the
         // typographic one where the font asks, and draw every name higher in its field.
         if (name == "OS/2" && data.size() >= 64)
@@ -158,36 +65,9 @@ QByteArray OneByteFont::build(const QRawFont &source, const QString &family)
         return std::any_of(tables.cbegin(), tables.cend(),
                            [tag](const auto &table) { return table.first == tag; });
     };
-    const bool cff = has("CFF ");
-    if (!cff && !has("glyf"))
+    if (!has("CFF ") && !has("glyf"))
         return {};
-
-    const int count = int(tables.size());
-    QByteArray file;
-    put32(file, cff ? 0x4F54544F /* 'OTTO' */ : 0x00010000);
-    put16(file, quint16(count));
-    putSearch(file, count, 16);
-    quint32 offset = 12 + 16 * count;
-    for (const auto &[name, data] : tables) {
-        file += name;
-        put32(file, checksum(data));
-        put32(file, offset);
-        put32(file, quint32(data.size()));
-        offset += (data.size() + 3) & ~3;
-    }
-    qsizetype head = -1;
-    for (const auto &[name, data] : tables) {
-        if (name == "head")
-            head = file.size();
-        file += data;
-        file.append((4 - data.size() % 4) % 4, '\0');
-    }
-    if (head >= 0) {
-        char adjustment[4];
-        qToBigEndian(quint32(0xB1B0AFBA - checksum(file)), adjustment);
-        file.replace(head + 8, 4, QByteArray(adjustment, 4));
-    }
-    return file;
+    return Sfnt::assemble(tables);
 }
 
 QString OneByteFont::install(const QString &family, const QStringList &files)

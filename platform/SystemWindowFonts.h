@@ -3,8 +3,9 @@
 
 #include "WindowFonts.h"
 
-// The window font's one-byte part as OneByteFont registers it, then the system's 宋体 where
-// it has one (Windows), else Debian's Song-style fonts.
+// The window font's one-byte part as OneByteFont registers it, the Song-style font's
+// full-cell part as FullCellFont registers it (Linux), then the system's 宋体 where it has
+// one (Windows), else Debian's Song-style fonts.
 class SystemWindowFonts final : public WindowFonts
 {
 public:

@@ -239,6 +239,42 @@ void TestEndToEnd::aPersonsWholeUse()
     QVERIFY(framed.save(QDir::temp().filePath(u"group-pattern-designer-frame.png"_s)));
     QVERIFY2((fault = frameFault(framed, 1)).isEmpty(), qPrintable(fault));
 
+    // The Song-style font's Latin-1 signs in full cells too, from their bitmaps: the row
+    // ends in the eighth cell, as eight 家 do, black with no grey. Drawn in the font's own
+    // half cells, it would end 24 px short; smoothed, it would have grey.
+    paste(10, u"家家家家家家家家"_s);
+    paste(11, u"家±家×家÷家°"_s);
+    names[9] = u"家家家家家家家家"_s;
+    names[10] = u"家±家×家÷家°"_s;
+    QCOMPARE(tool.copy(), joined(names));
+    tool.clickField(9); // the cursor away from both
+    const QImage cells = tool.screenshot();
+    QVERIFY(cells.save(QDir::temp().filePath(u"group-pattern-designer-full-cells.png"_s)));
+    QList<QRect> ink;
+    int grey = 0;
+    for (const int n : {10, 11}) {
+        const FieldRect &f = Fields[n - 1];
+        QRect box;
+        for (int y = f.y; y < f.y + f.h; ++y)
+            for (int x = f.x; x < f.x + f.w; ++x) {
+                const int gray = qGray(cells.pixel(x, y));
+                if (gray < 200)
+                    box |= QRect(x, y, 1, 1);
+                grey += n == 11 && gray >= 64 && gray < 200;
+            }
+        ink.append(box);
+    }
+    const QString cellInk =
+        u"ink of eight 家 %1 to %2, of 家±家×家÷家° %3 to %4, %5 grey"_s.arg(ink[0].left())
+            .arg(ink[0].right())
+            .arg(ink[1].left())
+            .arg(ink[1].right())
+            .arg(grey);
+    qInfo("%s", qPrintable(cellInk));
+    QVERIFY2(ink[0].width() >= 8 * 12 - 4 && std::abs(ink[0].left() - ink[1].left()) <= 1,
+             qPrintable(cellInk));
+    QVERIFY2(ink[1].right() > ink[0].right() - 6 && grey == 0, qPrintable(cellInk));
+
     // Three symbols from the panel, opened with its key, over all of field 5; Esc gives the
     // keys back to the field. Then from the field's menu: 常用 keeps its order. The keys for
     // the panel come from the keyboard that opened it, as a person's do. The panel shows
@@ -358,7 +394,7 @@ void TestEndToEnd::aPersonsWholeUse()
     verifyNames(QString::fromUtf8(copied).split(u"\r\n"_s), 1, names.join(u'\n'));
 
     // A frame from nothing: its borders and words typed, one name decorated, that decoration
-    // on every name, the right side level; each action one undo step.
+    // on every name, the right side level (their undo steps: tst_form1).
     tool.click(ClearButton);
     const QStringList typed{u"╔════╗"_s, u"║家人║"_s, u"同学"_s, u"老同事"_s, u"╚══╝"_s};
     for (int n = 1; n <= typed.size(); ++n) {

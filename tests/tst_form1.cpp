@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The real window driven with real key, mouse and input-method events.
+#include "FontWarmUp.h"
 #include "Form1.h"
+#include "FullCellFont.h"
 #include "GroupNameField.h"
 #include "LineEditChange.h"
 #include "OneByteFont.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
@@ -27,6 +30,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -104,6 +108,9 @@ private Q_SLOTS:
     void assistiveToolEdits();
     void drawnWidths_data();
     void drawnWidths();
+    void drawnFromBitmaps_data();
+    void drawnFromBitmaps();
+    void fullCellFontKeepsTheLicence();
     void symbols_data();
     void symbols();
     void symbolsBesideTheWindow_data();
@@ -214,8 +221,15 @@ private:
 
 void TestForm1::initTestCase()
 {
-    // As the program starts: Tahoma's one-byte part under its own name.
+    // As the program starts: fontconfig set up to draw AR PL UMing from its bitmaps at the
+    // sizes of its strikes, Tahoma's one-byte part and the Song-style font's full-cell part
+    // under their own names.
+    FontWarmUp fonts(m_fonts.families(u"Tahoma"_s));
+    fonts.wait();
+    QCOMPARE(QFileInfo(fonts.songFontFile()).fileName(), u"uming.ttc"_s);
+    QCOMPARE(fonts.bitmapSizes(), (QList<int>{11, 12, 13, 14, 15, 16}));
     QCOMPARE(OneByteFont::install(u"Tahoma"_s, {m_tahoma}), u"Tahoma SBCS"_s);
+    QCOMPARE(FullCellFont::install(fonts.fullCellFont()), FullCellFont::family());
     m_widths = std::make_unique<SystemTextWidths>(u"Tahoma"_s, m_gbk);
     // And Qt's Chinese words, from the system's Qt.
     QVERIFY(m_qtWords.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
@@ -785,6 +799,7 @@ void TestForm1::drawnWidths_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("fullWidth");
+    QTest::addColumn<bool>("centred"); // each glyph in the middle of its cell
     // Characters of two GBK bytes, one of each kind, several of which Latin fonts draw
     // narrow: each as wide as 中, as the messenger shows them.
     const QList<std::pair<const char *, QString>> wide{{"Chinese", u"中"_s},
@@ -801,16 +816,27 @@ void TestForm1::drawnWidths_data()
                                                        {"kana", u"あ"_s},
                                                        {"full-width form", u"Ａ"_s}};
     for (const auto &[kind, text] : wide)
-        QTest::newRow(kind) << text << true;
+        QTest::newRow(kind) << text << true << false;
+    // Every one that AR PL UMing draws in half a cell, 宋体 in a full one, its glyph in the
+    // middle (a name holds eight).
+    const QList<std::pair<const char *, QString>> centred{
+        {"Latin-1 signs", u"¤§¨°±·×÷"_s},
+        {"pinyin a e", u"āáǎàēéěè"_s},
+        {"pinyin i o", u"īíǐìōóǒò"_s},
+        {"pinyin u ü", u"ūúǔùüǖǘǚ"_s},
+        {"pinyin ǜ ê ń ň ɑ ɡ, the macron", u"ǜêńňɑɡˉ"_s}};
+    for (const auto &[kind, text] : centred)
+        QTest::newRow(kind) << text << true << true;
     // One byte: in Tahoma itself.
-    QTest::newRow("ASCII") << u"abcdefghijklmnop"_s << false;
-    QTest::newRow("euro sign") << u"€"_s << false;
+    QTest::newRow("ASCII") << u"abcdefghijklmnop"_s << false << false;
+    QTest::newRow("euro sign") << u"€"_s << false << false;
 }
 
 void TestForm1::drawnWidths()
 {
     QFETCH(QString, text);
     QFETCH(bool, fullWidth);
+    QFETCH(bool, centred);
     QLineEdit *edit = field(1);
     edit->setFocus();
     edit->selectAll();
@@ -820,7 +846,46 @@ void TestForm1::drawnWidths()
     const int em = QFontInfo(edit->font()).pixelSize();
     QCOMPARE(em, 12); // 9 pt at 96 dpi
     if (fullWidth) {
-        QCOMPARE(metrics.horizontalAdvance(text), qreal(em));
+        for (const QChar c : text) {
+            QVERIFY2(metrics.horizontalAdvance(c) == qreal(em),
+                     qPrintable(u"%1: %2 px"_s.arg(c).arg(metrics.horizontalAdvance(c))));
+            if (!centred)
+                continue;
+            // Its ink, drawn in the field's font, as far from one side of the cell as from
+            // the other (to within a pixel, for an odd width): at 12 px from the bitmaps, at
+            // 24 px from the outlines.
+            for (const int size : {em, 2 * em}) {
+                QFont font = edit->font();
+                font.setPixelSize(size);
+                QCOMPARE(QFontMetricsF(font).horizontalAdvance(c), qreal(size));
+                QImage cell(3 * size, 2 * size, QImage::Format_RGB32);
+                cell.fill(Qt::white);
+                QPainter painter(&cell);
+                painter.setFont(font);
+                painter.setPen(Qt::black);
+                painter.drawText(QPointF(size, size * 1.5), QString(c));
+                painter.end();
+                int left = cell.width();
+                int right = -1;
+                for (int y = 0; y < cell.height(); ++y) {
+                    for (int x = 0; x < cell.width(); ++x) {
+                        if (qGray(cell.pixel(x, y)) < 224) { // any ink, faint edges too
+                            left = std::min(left, x);
+                            right = std::max(right, x);
+                        }
+                    }
+                }
+                QVERIFY2(right >= 0, qPrintable(QString(c)));
+                const int before = left - size;
+                const int after = 2 * size - 1 - right;
+                QVERIFY2(std::abs(before - after) <= 1,
+                         qPrintable(u"%1 at %2 px: %3 px before its ink, %4 px after"_s.arg(c)
+                                        .arg(size)
+                                        .arg(before)
+                                        .arg(after)));
+            }
+        }
+        QCOMPARE(metrics.horizontalAdvance(text), qreal(em * text.size()));
         return;
     }
     const QRawFont tahoma(m_tahoma, em);
@@ -831,6 +896,78 @@ void TestForm1::drawnWidths()
     QVERIFY2(
         std::abs(metrics.horizontalAdvance(text) - expected) < 0.5,
         qPrintable(u"%1 px, Tahoma %2 px"_s.arg(metrics.horizontalAdvance(text)).arg(expected)));
+}
+
+void TestForm1::drawnFromBitmaps_data()
+{
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bitmaps");
+    // The field's 9 pt at 96 dpi (100 %), and at 120 and 192 dpi where Qt is told not to
+    // scale the window (where it scales, at 125 % to 200 %, it draws text through a
+    // transformation, from the outlines: tst_scale).
+    QTest::newRow("100 %: 12 px, its bitmaps") << 12 << true;
+    QTest::newRow("120 dpi unscaled: 15 px, its bitmaps") << 15 << true;
+    QTest::newRow("192 dpi unscaled: 24 px, its outlines") << 24 << false;
+}
+
+// The placeholder in AR PL UMing's own bitmaps, black and crisp as 宋体 on Windows, where
+// the font has a strike of that size; above that from its outlines, antialiased.
+void TestForm1::drawnFromBitmaps()
+{
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bitmaps);
+    QLineEdit *edit = field(2);
+    QCOMPARE(edit->text(), Placeholder);
+    QFont font = edit->font();
+    font.setPixelSize(pixelSize);
+    edit->setFont(font);
+    edit->resize(edit->width(), 2 * pixelSize);
+    const QImage shot = edit->grab().toImage();
+    // Black: an RGB sum under 200; grey: between that and the field's light background.
+    int black = 0;
+    int grey = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            const int sum = qRed(p) + qGreen(p) + qBlue(p);
+            black += sum < 200;
+            grey += sum >= 200 && sum < 600;
+        }
+    }
+    const QString counts = u"%1 black pixels, %2 grey"_s.arg(black).arg(grey);
+    if (bitmaps) {
+        // The six characters' strokes, all black (measured: 255 at 12 px), and no grey.
+        QVERIFY2(black >= 200 && grey == 0, qPrintable(counts));
+    } else {
+        QVERIFY2(grey > black / 2, qPrintable(counts));
+    }
+}
+
+// The full-cell font made from AR PL UMing: its few glyphs only, under its own name, with
+// the Arphic Public License and copyright it is made under.
+void TestForm1::fullCellFontKeepsTheLicence()
+{
+    QFile file(u"/usr/share/fonts/truetype/arphic/uming.ttc"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const uchar *data = file.map(0, file.size());
+    QVERIFY(data);
+    const QByteArray font = FullCellFont::build(
+        QByteArrayView(data, file.size()), 0,
+        [this](char32_t c) { return m_gbk.byteLength(c) == 2; }, u"Test Full Cell"_s);
+    QVERIFY2(font.size() > 0 && font.size() < 64 * 1024, qPrintable(QString::number(font.size())));
+    const QRawFont raw(font, 12);
+    QCOMPARE(raw.familyName(), u"Test Full Cell"_s);
+    QVERIFY(raw.supportsCharacter(U'±'));
+    QVERIFY(!raw.supportsCharacter(U'中'));
+    const auto utf16 = [](const QString &text) {
+        QByteArray bytes;
+        for (const QChar c : text)
+            bytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+        return bytes;
+    };
+    const QByteArray names = raw.fontTable("name");
+    QVERIFY(names.contains(utf16(u"ARPHIC PUBLIC LICENSE"_s)));
+    QVERIFY(names.contains(utf16(u"Arphic Technology"_s)));
 }
 
 void TestForm1::symbols_data()
