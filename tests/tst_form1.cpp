@@ -110,6 +110,8 @@ private Q_SLOTS:
     void drawnWidths();
     void drawnFromBitmaps_data();
     void drawnFromBitmaps();
+    void longNameFromItsStart_data();
+    void longNameFromItsStart();
     void fullCellFontKeepsTheLicence();
     void symbols_data();
     void symbols();
@@ -941,6 +943,63 @@ void TestForm1::drawnFromBitmaps()
     } else {
         QVERIFY2(grey > black / 2, qPrintable(counts));
     }
+}
+
+void TestForm1::longNameFromItsStart_data()
+{
+    // "type N TEXT" over field N's name, "paste N TEXT" over it, "clear", "undo", "decorate N",
+    // by its key; then field `n`, without the keyboard, is looked at (fields 3 to 11 are
+    // narrower than sixteen W).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("n");
+    const QString wide = u"WWWWWWWWWWWWWWWW"_s;
+    QTest::newRow("typed, then another field") << QStringList{u"type 3 "_s + wide} << 3;
+    QTest::newRow("a pattern") << QStringList{u"paste 2 x\n"_s + wide} << 3;
+    QTest::newRow("an undo") << QStringList{u"paste 2 x\n"_s + wide, u"clear"_s, u"undo"_s}
+                             << 3;
+    QTest::newRow("a whole-list action")
+        << QStringList{u"paste 2 %%x%%\nWWWWWWWWWWWW"_s, u"decorate 2"_s} << 3;
+}
+
+// A name wider than its field shows from its first character once the field has not the
+// keyboard, however the name got there.
+void TestForm1::longNameFromItsStart()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, n);
+    for (const QString &step : steps) {
+        const QString word = step.section(u' ', 0, 0);
+        QLineEdit *edit = field(step.section(u' ', 1, 1).toInt());
+        const QString text = step.section(u' ', 2);
+        if (word == u"type"_s) {
+            prepare(edit, Start::AllSelected);
+            type(edit, text);
+        } else if (word == u"paste"_s) {
+            m_clipboard.m_offered = text;
+            prepare(edit, Start::AllSelected);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else if (word == u"clear"_s) {
+            QTest::mouseClick(button(u"Image1"_s), Qt::LeftButton);
+        } else if (word == u"undo"_s) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        } else if (word == u"decorate"_s) {
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+        }
+    }
+    QLineEdit *shown = field(n);
+    if (shown->hasFocus())
+        prepare(field(n % 11 + 1), Start::AtEnd);
+    QVERIFY(!shown->hasFocus());
+    const QImage seen = shown->grab().toImage();
+    const int cursor = shown->cursorPosition();
+    // Wider than the field: drawn from its end, it looks otherwise.
+    shown->end(false);
+    const QImage fromEnd = shown->grab().toImage();
+    shown->home(false);
+    QVERIFY2(fromEnd != shown->grab().toImage(), qPrintable(shown->text()));
+    QVERIFY2(seen == shown->grab().toImage(),
+             qPrintable(u"%1 shown from position %2"_s.arg(shown->text()).arg(cursor)));
 }
 
 // The full-cell font made from AR PL UMing: its few glyphs only, under its own name, with
