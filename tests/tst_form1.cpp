@@ -955,8 +955,7 @@ void TestForm1::longNameFromItsStart_data()
     const QString wide = u"WWWWWWWWWWWWWWWW"_s;
     QTest::newRow("typed, then another field") << QStringList{u"type 3 "_s + wide} << 3;
     QTest::newRow("a pattern") << QStringList{u"paste 2 x\n"_s + wide} << 3;
-    QTest::newRow("an undo") << QStringList{u"paste 2 x\n"_s + wide, u"clear"_s, u"undo"_s}
-                             << 3;
+    QTest::newRow("an undo") << QStringList{u"paste 2 x\n"_s + wide, u"clear"_s, u"undo"_s} << 3;
     QTest::newRow("a whole-list action")
         << QStringList{u"paste 2 %%x%%\nWWWWWWWWWWWW"_s, u"decorate 2"_s} << 3;
 }
@@ -1034,8 +1033,10 @@ void TestForm1::symbols_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<Start>("start");
     // Ctrl+Shift+S opens the panel; then keys in it, "click R C" on a cell, "type TEXT" into
-    // it, "paste TEXT" with Ctrl+V, answered later, "page P" clicked in the list of pages, "field N" clicked and its name selected,
-    // and checks: "cells TEXT" shown, "detail TEXT" said, "name N TEXT" held.
+    // it, "paste TEXT" by Ctrl+V ("enterpaste TEXT" with Enter after it) and "menupaste TEXT"
+    // by its menu, answered later, "page P" clicked in the list of pages, "field N" clicked
+    // and its name selected, and checks: "cells TEXT" shown, "detail TEXT" said, "name N
+    // TEXT" held.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QString>("note");
@@ -1061,6 +1062,11 @@ void TestForm1::symbols_data()
         << u"━"_s << QString();
     QTest::newRow("a paste into the search comes when the other program answers")
         << 8 << Start::AllSelected << QStringList{u"paste 双竖线\r\n"_s, u"Return"_s} << u"║"_s
+        << QString();
+    QTest::newRow("Enter pressed before the pasted text comes takes what it finds")
+        << 8 << Start::AllSelected << QStringList{u"enterpaste 双竖线"_s} << u"║"_s << QString();
+    QTest::newRow("the search's menu pastes the same way")
+        << 8 << Start::AllSelected << QStringList{u"menupaste 粗横线"_s, u"Return"_s} << u"━"_s
         << QString();
     QTest::newRow("the arrows move in what the search found")
         << 8 << Start::AllSelected << QStringList{u"type 竖线"_s, u"Right"_s, u"Return"_s} << u"┃"_s
@@ -1119,12 +1125,29 @@ void TestForm1::symbols()
         } else if (word == u"type"_s) {
             type(QApplication::focusWidget(), rest);
             QCOMPARE(search->text(), rest);
-        } else if (word == u"paste"_s) {
-            // Ctrl+V asks the clipboard and waits for nobody.
+        } else if (word.endsWith(u"paste"_s)) {
+            // A paste asks the clipboard and waits for nobody.
             m_clipboard.m_answerLater = true;
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+            if (word != u"menupaste"_s) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+            } else {
+                QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                        search->mapToGlobal(QPoint(5, 5)));
+                QApplication::sendEvent(search, &event);
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                auto *entry = menu->findChild<QAction *>(u"edit-paste"_s);
+                QVERIFY(entry && entry->isEnabled());
+                entry->trigger();
+                menu->close();
+            }
             QVERIFY(m_clipboard.m_pending);
             QCOMPARE(search->text(), QString());
+            // Enter meanwhile takes what the text finds, once it has come.
+            const QString name = m_window->names().name(n);
+            if (word == u"enterpaste"_s)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(m_window->names().name(n), name);
             m_clipboard.answer(Clipboard::Outcome::Text, rest);
             QCOMPARE(search->text(), rest.trimmed());
         } else if (word == u"page"_s) {

@@ -3,10 +3,10 @@
 
 #include "GroupNameEditAccessible.h"
 #include "LineEditChange.h"
+#include "LineEditMenu.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -19,13 +19,6 @@ bool isHistoryKey(const QKeyEvent *event)
            event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
 }
 
-// The words of an entry of QLineEdit's own context menu, with its key.
-QString entryText(const char *words, QKeySequence::StandardKey key)
-{
-    const QString text = QLineEdit::tr(words);
-    const QKeySequence sequence(key);
-    return sequence.isEmpty() ? text : text + u'\t' + sequence.toString(QKeySequence::NativeText);
-}
 } // namespace
 
 GroupNameEdit::GroupNameEdit(QWidget *parent) : QLineEdit(parent)
@@ -251,39 +244,14 @@ void GroupNameEdit::requestPaste(Clipboard::Source source)
 
 void GroupNameEdit::contextMenuEvent(QContextMenuEvent *event)
 {
-    QMenu *menu = createContextMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    createContextMenu()->popup(event->globalPos());
 }
 
 QMenu *GroupNameEdit::createContextMenu()
 {
-    // QLineEdit's own menu, but for what is the window's: undo and redo, and a paste that
-    // does not ask the clipboard what it holds before the user chooses it (an owner that
-    // never answers would hold the menu back).
-    auto *menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("qt_edit_menu"));
-    const auto add = [menu](const char *words, QKeySequence::StandardKey key, const char *icon,
-                            bool enabled, auto slot) {
-        QAction *entry = menu->addAction(entryText(words, key));
-        entry->setIcon(QIcon::fromTheme(QLatin1String(icon)));
-        entry->setEnabled(enabled);
-        connect(entry, &QAction::triggered, menu, slot);
-    };
-    const bool selected = hasSelectedText();
-    add("&Undo", QKeySequence::Undo, "edit-undo", m_undo && m_undo->isEnabled(),
-        [this] { m_undo->trigger(); });
-    add("&Redo", QKeySequence::Redo, "edit-redo", m_redo && m_redo->isEnabled(),
-        [this] { m_redo->trigger(); });
-    menu->addSeparator();
-    add("Cu&t", QKeySequence::Cut, "edit-cut", selected, [this] { cut(); });
-    add("&Copy", QKeySequence::Copy, "edit-copy", selected, [this] { copy(); });
-    add("&Paste", QKeySequence::Paste, "edit-paste", true,
-        [this] { requestPaste(Clipboard::Source::Clipboard); });
-    add("Delete", QKeySequence::UnknownKey, "edit-delete", selected, [this] { del(); });
-    menu->addSeparator();
-    add("Select All", QKeySequence::SelectAll, "edit-select-all",
-        !text().isEmpty() && selectedText() != text(), [this] { selectAll(); });
+    // The undo and redo are the window's.
+    QMenu *menu = LineEditMenu::make(
+        this, [this] { requestPaste(Clipboard::Source::Clipboard); }, m_undo, m_redo);
     if (!m_menuActions.isEmpty())
         menu->addSeparator();
     for (QAction *action : std::as_const(m_menuActions)) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "SymbolPanel.h"
 
+#include "LineEditMenu.h"
+#include "NameEditor.h"
 #include "NameNote.h"
 #include "SymbolPalette.h"
 #include "SymbolPlacement.h"
@@ -16,8 +18,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -145,9 +147,9 @@ Qt::WindowFlags SymbolPanel::windowType()
 }
 
 SymbolPanel::SymbolPanel(SymbolPalette &palette, Clipboard &clipboard, QWidget *parent)
-    : QFrame(parent, windowType()), m_palette(palette), m_clipboard(clipboard), m_model(new SymbolGrid(palette, this)),
-      m_search(new QLineEdit(this)), m_pages(new QListWidget(this)), m_grid(new QTableView(this)),
-      m_detail(new QLabel(this))
+    : QFrame(parent, windowType()), m_palette(palette), m_clipboard(clipboard),
+      m_model(new SymbolGrid(palette, this)), m_search(new QLineEdit(this)),
+      m_pages(new QListWidget(this)), m_grid(new QTableView(this)), m_detail(new QLabel(this))
 {
     setObjectName(QStringLiteral("symbolPanel"));
     setAccessibleName(tr("插入符号"));
@@ -160,17 +162,16 @@ SymbolPanel::SymbolPanel(SymbolPalette &palette, Clipboard &clipboard, QWidget *
     m_search->setPlaceholderText(tr("搜索：星、竖线、圈、star、U+2605"));
     m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
-    // Qt's own paste waits on the program that holds the text: the menu's goes our way.
+    // As long as a copy waits for a paste: then the keys held go on without its text.
+    m_pasteWait.setSingleShot(true);
+    m_pasteWait.setInterval(NameEditor::PasteWaitMs);
+    connect(&m_pasteWait, &QTimer::timeout, this, &SymbolPanel::pasteEnded);
+    // Qt's own menu asks the clipboard what it holds, and would wait on its owner.
     m_search->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_search, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu *menu = m_search->createStandardContextMenu();
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        if (auto *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
-            disconnect(paste, &QAction::triggered, nullptr, nullptr);
-            connect(paste, &QAction::triggered, this,
-                    [this] { pasteIntoSearch(Clipboard::Source::Clipboard); });
-        }
-        menu->popup(m_search->mapToGlobal(at));
+        LineEditMenu::make(m_search, [this] {
+            pasteIntoSearch(Clipboard::Source::Clipboard);
+        })->popup(m_search->mapToGlobal(at));
     });
 
     // Every page in sight, as a list beside the grid.
@@ -385,25 +386,46 @@ bool SymbolPanel::panelKey(QKeyEvent *key)
 
 SymbolPanel::~SymbolPanel()
 {
-    if (m_pasteWaiting)
+    if (m_pasteWait.isActive())
         m_clipboard.cancelRequest();
 }
 
 void SymbolPanel::pasteIntoSearch(Clipboard::Source source)
 {
-    m_pasteWaiting = true;
-    m_clipboard.requestText(source, [this](Clipboard::Outcome outcome, QString text) {
-        m_pasteWaiting = false;
-        if (outcome != Clipboard::Outcome::Text || !isVisible())
+    const int request = ++m_pasteRequest;
+    m_pasteWait.start();
+    m_clipboard.requestText(source, [this, request](Clipboard::Outcome outcome, QString text) {
+        // One that has waited too long, or that another paste of the window's replaced.
+        if (request != m_pasteRequest || !m_pasteWait.isActive())
             return;
-        // A query is one line.
-        text.replace(u'\r', u' ').replace(u'\n', u' ');
-        m_search->insert(text.trimmed());
+        m_pasteWait.stop();
+        if (outcome == Clipboard::Outcome::Text && isVisible()) {
+            // A query is one line.
+            text.replace(u'\r', u' ').replace(u'\n', u' ');
+            m_search->insert(text.trimmed());
+        }
+        pasteEnded();
     });
+}
+
+void SymbolPanel::pasteEnded()
+{
+    // A key handed on may paste again, and hold the rest anew.
+    while (!m_pasteWait.isActive() && !m_heldKeys.empty()) {
+        auto [target, key] = std::move(m_heldKeys.front());
+        m_heldKeys.pop_front();
+        if (target && isVisible())
+            QCoreApplication::sendEvent(target, key.get());
+    }
 }
 
 bool SymbolPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_pasteWait.isActive() && event->type() == QEvent::KeyPress) {
+        m_heldKeys.emplace_back(
+            watched, std::unique_ptr<QKeyEvent>(static_cast<QKeyEvent *>(event)->clone()));
+        return true;
+    }
     if (watched == m_search && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton) {
         pasteIntoSearch(Clipboard::Source::Selection);
@@ -445,6 +467,7 @@ bool SymbolPanel::eventFilter(QObject *watched, QEvent *event)
 void SymbolPanel::hideEvent(QHideEvent *event)
 {
     QFrame::hideEvent(event);
+    m_heldKeys.clear();
     QAccessibleEvent closed(this, QAccessible::PopupMenuEnd);
     QAccessible::updateAccessibility(&closed);
     // The keyboard goes back to the window, and there to the field.

@@ -4,7 +4,13 @@
 #include "Clipboard.h"
 
 #include <QFrame>
+#include <QPointer>
+#include <QTimer>
 
+#include <deque>
+#include <memory>
+
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -49,12 +55,16 @@ private:
     // Keys the panel handles wherever its keyboard is: true when taken.
     bool panelKey(QKeyEvent *key);
     QRect placeFor(const QRect &field) const;
-    // A paste into the search, which waits for nobody: the text goes in when it comes.
+    // A paste into the search, which waits for nobody: the text goes in when it comes, and
+    // the keys pressed meanwhile after it, as they were typed.
     void pasteIntoSearch(Clipboard::Source source);
+    void pasteEnded();
 
     SymbolPalette &m_palette;
     Clipboard &m_clipboard;
-    bool m_pasteWaiting = false;
+    QTimer m_pasteWait; // runs while a paste into the search waits for its text
+    int m_pasteRequest = 0;
+    std::deque<std::pair<QPointer<QObject>, std::unique_ptr<QKeyEvent>>> m_heldKeys;
     SymbolGrid *m_model = nullptr;
     QLineEdit *m_search = nullptr;
     QListWidget *m_pages = nullptr;
