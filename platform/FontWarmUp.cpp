@@ -12,7 +12,11 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <fontconfig/fontconfig.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,18 +105,26 @@ void FontWarmUp::configure()
             FcFontSetDestroy(fonts);
         FcPatternDestroy(pattern);
         if (!m_songFile.isEmpty()) {
-            // Read in place: only the pages of the tables and glyphs used are read.
-            QFile font(m_songFile);
-            const uchar *data = font.open(QIODevice::ReadOnly) ? font.map(0, font.size()) : nullptr;
-            if (data) {
-                const QByteArrayView contents(data, font.size());
+            // Read in place: only the pages of the tables and glyphs used are read. Mapped
+            // without QFile: the first thread to make a QObject becomes Qt's main thread, and
+            // this one may run ahead of QApplication.
+            const int fd = ::open(QFile::encodeName(m_songFile).constData(), O_RDONLY | O_CLOEXEC);
+            struct stat info = {};
+            void *data = fd >= 0 && ::fstat(fd, &info) == 0 && info.st_size > 0
+                             ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
+                             : MAP_FAILED;
+            if (fd >= 0)
+                ::close(fd);
+            if (data != MAP_FAILED) {
+                const QByteArrayView contents(static_cast<const char *>(data),
+                                              qsizetype(info.st_size));
                 m_bitmapSizes = Sfnt::strikeSizes(Sfnt::Face(contents, m_songIndex));
                 // The program's own measure of GBK, opened once more for this alone.
                 const auto gbk = std::make_unique<SystemGbkCodec>();
                 m_fullCellFont = FullCellFont::build(
                     contents, m_songIndex, [&gbk](char32_t c) { return gbk->byteLength(c) == 2; },
                     FullCellFont::family());
-                font.unmap(const_cast<uchar *>(data));
+                ::munmap(data, size_t(info.st_size));
             }
             if (!m_bitmapSizes.isEmpty()) {
                 const QByteArray rule = bitmapRule({family, FullCellFont::family()}, m_bitmapSizes);
